@@ -57,7 +57,7 @@ QImage withTinyArea(QImage image)
     return image;
 }
 
-// One black and one white pixel, 1 x 1, in each frame: the smallest GIF there is.
+// A 1 x 1 GIF of black and white whose every frame is one black pixel.
 QByteArray tinyGif(int frames)
 {
     QByteArray gif = QByteArray::fromHex("474946383961"
