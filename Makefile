@@ -1,0 +1,33 @@
+# make run    installs what the build needs, builds and starts TINGOLAMO
+# make test   installs what the tests need, builds and runs every test
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all run test build deps test-deps configure clean
+
+all: build
+
+deps:
+	sh tools/install-deps.sh build
+
+test-deps:
+	sh tools/install-deps.sh test
+
+configure:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run:
+	$(MAKE) deps
+	$(MAKE) build
+	./$(BUILD)/tingolamo
+
+test:
+	$(MAKE) test-deps
+	$(MAKE) build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,329 @@
+#include "Foglio.h"
+
+#include "ColourConversion.h"
+#include "DrawingBox.h"
+#include "PictureList.h"
+#include "PictureLoader.h"
+#include "ProgramFolder.h"
+#include "Suona.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QIcon>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr Colore kGiallo = 0x00C0FFFF;
+constexpr Colore kNero = 0x00000000;
+constexpr Colore kBianco = 0x00FFFFFF;
+
+QIcon picture(const QString &name)
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/art/%1-32.png").arg(name), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/art/%1-64.png").arg(name), QSize(64, 64));
+    return icon;
+}
+
+// A length in whole pixels: the sheet works in pixels, and a half pixel
+// (an odd box's half width) rounds up.
+int pixels(double length)
+{
+    return static_cast<int>(std::lround(length));
+}
+
+// Pixel positions as the platform reports them, rounded to the nearest
+// integer with halves to the even neighbour.
+int nearestEven(float value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+void setColours(QWidget *widget, Colore background, Colore foreground)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, toQColor(background));
+    colours.setColor(QPalette::WindowText, toQColor(foreground));
+    widget->setPalette(colours);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+Foglio::Foglio(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("TINGOLAMO"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setWindowIcon(picture(QStringLiteral("icona")));
+    setColours(this, kGiallo, kNero);
+    resize(292, 485);
+
+    creaControlli();
+    impilaControlli();
+    ordinaTabulazione();
+}
+
+Foglio::~Foglio() = default;
+
+void Foglio::mostra()
+{
+    // Fills the screen whether or not a window manager is there to maximise it.
+    setGeometry(screen()->geometry());
+    showFullScreen();
+}
+
+void Foglio::creaControlli()
+{
+    NColori = new QGroupBox(QStringLiteral("N° Colori"), this);
+    NColori->setObjectName(QStringLiteral("NColori"));
+    NColori->setGeometry(24, 32, 105, 105);
+    setColours(NColori, kGiallo, kNero);
+
+    struct Option
+    {
+        std::int16_t index;
+        const char *caption;
+        QRect place;
+    };
+    static constexpr Option kOptions[] = {
+        {3, "32", {64, 64, 33, 17}},
+        {2, "16", {8, 64, 33, 17}},
+        {1, "8", {64, 24, 33, 17}},
+        {0, "4", {8, 24, 33, 17}},
+    };
+    for (const Option &option : kOptions) {
+        auto *button = new QRadioButton(QString::fromLatin1(option.caption), NColori);
+        button->setGeometry(option.place);
+        setColours(button, kGiallo, kNero);
+        Scelta.add(option.index, button);
+    }
+    Scelta(0).setChecked(true);
+
+    Stampa = new GraphicButton(this);
+    Stampa->setObjectName(QStringLiteral("Stampa"));
+    Stampa->setGeometry(72, 400, 153, 49);
+    Stampa->setBackColour(kBianco);
+    Stampa->setPicture(picture(QStringLiteral("stampa")));
+
+    Fine = new GraphicButton(this);
+    Fine->setObjectName(QStringLiteral("Fine"));
+    Fine->setGeometry(32, 400, 153, 49);
+    Fine->setBackColour(kBianco);
+    Fine->setPicture(picture(QStringLiteral("fine")));
+
+    Disegno = new DrawingBox(this);
+    Disegno->setObjectName(QStringLiteral("Disegno"));
+    Disegno->setGeometry(48, 40, 145, 185);
+
+    FileList = new PictureList(this);
+    FileList->setObjectName(QStringLiteral("FileList"));
+    FileList->setGeometry(48, 224, 145, 119);
+
+    auto *modello = new GraphicButton(this);
+    modello->setGeometry(96, 352, 35, 35);
+    modello->setBackColour(kBianco);
+    modello->setDownPicture(picture(QStringLiteral("stella")));
+    modello->setDisabledPicture(picture(QStringLiteral("spunta")));
+    modello->setVisible(false);
+    Colori.add(0, modello);
+
+    Colori.setClickHandler([this](std::int16_t index) { Colori_Click(index); });
+    Scelta.setClickHandler([this](std::int16_t index) { Scelta_Click(index); });
+    connect(Disegno, &DrawingBox::mouseUp, this, &Foglio::Disegno_MouseUp);
+    connect(FileList, &PictureList::selectionMoved, this, &Foglio::FileList_Click);
+    connect(Stampa, &QAbstractButton::clicked, this, &Foglio::Stampa_Click);
+    connect(Fine, &QAbstractButton::clicked, this, &Foglio::Fine_Click);
+}
+
+void Foglio::impilaControlli()
+{
+    // An earlier control of the design lies above a later one: raise them
+    // from the last to the first.
+    Colori(0).raise();
+    FileList->raise();
+    Disegno->raise();
+    Fine->raise();
+    Stampa->raise();
+    for (std::int16_t index = 0; index <= 3; ++index)
+        Scelta(index).raise();
+    NColori->raise();
+}
+
+void Foglio::ordinaTabulazione()
+{
+    QWidget::setTabOrder(&Colori(0), FileList);
+    QWidget::setTabOrder(FileList, Disegno);
+    QWidget::setTabOrder(Disegno, Fine);
+    QWidget::setTabOrder(Fine, Stampa);
+    QWidget::setTabOrder(Stampa, &Scelta(0));
+    for (std::int16_t index = 0; index < 3; ++index)
+        QWidget::setTabOrder(&Scelta(index), &Scelta(static_cast<std::int16_t>(index + 1)));
+}
+
+void Foglio::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+// The layout pass. The first resize event lays out the whole sheet; later ones
+// (a window manager sends one more right after the first) only redo the
+// placements, which depend on constants and on the drawing box alone.
+void Foglio::Form_Resize()
+{
+    if (primoPassaggioFatto_) {
+        collocaDisegno();
+        collocaLista();
+        collocaPulsanti();
+        return;
+    }
+    primoPassaggioFatto_ = true;
+    CostruisciTavolozza();
+    collocaDisegno();
+    caricaDisegnoIniziale();
+    Disegno->setScaleMode(DrawingBox::kScalePixels);
+    Disegno->setFillStyle(0);
+    collocaLista();
+    FileList->setPath(risorsa(QStringLiteral("\\Gif")));
+    ColoreAttivo = Colori(1).backColour();
+    collocaPulsanti();
+}
+
+void Foglio::collocaDisegno()
+{
+    Disegno->move(Disegno->x(), 26);
+    Disegno->move(145, Disegno->y());
+}
+
+void Foglio::caricaDisegnoIniziale()
+{
+    const QString path = risorsa(QStringLiteral("\\gif\\cromello.gif"));
+    const PictureLoad load = loadPicture(QFile::encodeName(path));
+    if (!load.ok()) {
+        // The sheet still comes up whole, so another drawing can be chosen.
+        avvisa(QStringLiteral("Il disegno iniziale «%1» non si può aprire: %2.")
+                   .arg(QDir::toNativeSeparators(path), load.failure));
+        return;
+    }
+    Disegno->setPicture(load.picture);
+}
+
+void Foglio::collocaLista()
+{
+    FileList->move(FileList->x(), 26);
+    FileList->move(505, FileList->y());
+    FileList->resize(FileList->width(), 430);
+    FileList->resize(130, FileList->height());
+}
+
+void Foglio::collocaPulsanti()
+{
+    const double metà = Disegno->width() / 2.0;
+    Fine->resize(pixels(metà), Fine->height());
+    Stampa->resize(pixels(metà), Stampa->height());
+    Fine->resize(Fine->width(), 35);
+    Stampa->resize(Stampa->width(), 35);
+    const int sotto = Disegno->y() + Disegno->height();
+    Fine->move(Fine->x(), sotto);
+    Fine->move(Disegno->x(), Fine->y());
+    Stampa->move(Stampa->x(), sotto);
+    Stampa->move(Disegno->x() + Disegno->width() - Stampa->width(), Stampa->y());
+}
+
+// The palette build: the frame, the size chosen by the options, and one
+// swatch per colour, numbered down the columns.
+void Foglio::CostruisciTavolozza()
+{
+    NColori->move(NColori->x(), 26);
+    NColori->move(26, NColori->y());
+    if (Scelta(0).isChecked())
+        NumeroColori = 4;
+    if (Scelta(1).isChecked())
+        NumeroColori = 8;
+    if (Scelta(2).isChecked())
+        NumeroColori = 16;
+    if (Scelta(3).isChecked())
+        NumeroColori = 32;
+    Tavolozza.fill();
+    const SwatchGrid grid = swatchGrid(NumeroColori).value();
+    std::int16_t k = 0;
+    for (int column = 0; column < grid.columns; ++column) {
+        for (int row = 0; row < grid.rows; ++row) {
+            ++k;
+            GraphicButton &swatch = Colori.Load(k);
+            swatch.resize(swatch.width(), grid.height);
+            swatch.resize(grid.width, swatch.height());
+            swatch.setAppearance(GraphicButton::Appearance::Flat);
+            swatch.move(grid.left(column), swatch.y());
+            swatch.move(swatch.x(), grid.top(row));
+            swatch.setBackColour(Tavolozza.at(k - 1));
+            swatch.setVisible(true);
+        }
+    }
+}
+
+void Foglio::Scelta_Click(std::int16_t)
+{
+    for (std::int16_t k = 1; k <= NumeroColori; ++k)
+        Colori.Unload(k);
+    IndiceAttivo = 1;
+    CostruisciTavolozza();
+    ColoreAttivo = Colori(1).backColour();
+}
+
+void Foglio::Colori_Click(std::int16_t index)
+{
+    ColoreAttivo = Colori(index).backColour();
+    Colori(indiceAttivo()).setEnabled(true);
+    Colori(index).setEnabled(false);
+    IndiceAttivo = index;
+    Disegno->setFocus();
+    Suona(risorsa(QStringLiteral("\\Suoni\\colori.wav")));
+}
+
+void Foglio::Disegno_MouseUp(std::int16_t, std::int16_t, float x, float y)
+{
+    Disegno->setFillColour(ColoreAttivo);
+    const int py = nearestEven(y);
+    const int px = nearestEven(x);
+    Disegno->floodFill(px, py);
+    Suona(risorsa(QStringLiteral("\\Suoni\\riempi.wav")));
+}
+
+void Foglio::FileList_Click()
+{
+    const QByteArray path = FileList->selectedPath();
+    const PictureLoad load = loadPicture(path);
+    if (!load.ok()) {
+        avvisa(QStringLiteral("Il disegno «%1» non si può aprire: %2.")
+                   .arg(FileList->FileName(), load.failure));
+        return;
+    }
+    Disegno->setPicture(load.picture);
+    Suona(risorsa(QStringLiteral("\\Suoni\\disegno.wav")));
+}
+
+void Foglio::Stampa_Click() {}
+
+void Foglio::Fine_Click() {}
+
+QString Foglio::risorsa(const QString &relative) const
+{
+    return resolveResource(programFolder(), relative);
+}
+
+// One message for the grown-up, shown once the current handler has finished
+// so the sheet is never left half built behind it.
+void Foglio::avvisa(const QString &message)
+{
+    QTimer::singleShot(0, this, [this, message] {
+        QMessageBox::warning(this, QStringLiteral("TINGOLAMO"), message);
+    });
+}

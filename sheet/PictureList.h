@@ -1,0 +1,39 @@
+#pragma once
+
+#include "PictureCatalogue.h"
+
+#include <QListWidget>
+
+#include <vector>
+
+// The picture list: the names of the picture folder's GIF files. The folder
+// is read once, when it is set; the list does not watch it afterwards.
+class PictureList : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PictureList(QWidget *parent = nullptr);
+
+    QString Path() const;
+    void setPath(const QString &folder);
+    // The selected name, without folder; empty when nothing is selected.
+    QString FileName() const;
+    // The selected file's full path in the file system's own bytes:
+    // folder, "/", name.
+    QByteArray selectedPath() const;
+
+signals:
+    // The selection moved to another line, by mouse or keyboard.
+    void selectionMoved();
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
+
+private:
+    const CatalogueEntry *selectedEntry() const;
+
+    QByteArray folder_;
+    std::vector<CatalogueEntry> entries_;
+};
