@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Decodes the WAV file at `path` and plays it on the sound server to its end,
+// on the calling thread. Returns false, having played nothing, when the file
+// cannot be decoded or no server answers; a stream that breaks off midway
+// ends the cue there.
+bool playCueToEnd(const QString &path);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+struct pa_simple;
+struct pa_sample_spec;
+
+// One playback stream on the desktop's sound server (PulseAudio, or PipeWire
+// through its PulseAudio service), open for the lifetime of the object.
+class PulseOutput
+{
+public:
+    // Connects at once; when no server answers, the object is simply not open.
+    PulseOutput(const pa_sample_spec &spec, const std::string &streamName);
+
+    bool isOpen() const { return m_stream != nullptr; }
+
+    // Blocks while the server's buffer is full. False once the stream failed.
+    bool write(const void *data, std::size_t bytes);
+
+    // Returns when everything written has been heard: waits until the server
+    // has taken all the data, then waits out the output's own latency.
+    void finish();
+
+private:
+    struct Closer
+    {
+        void operator()(pa_simple *stream) const;
+    };
+
+    std::unique_ptr<pa_simple, Closer> m_stream;
+};
