@@ -34,6 +34,8 @@ check_two_colours() {
     return 1
 }
 
+# Renders one drawing. Every step ends in "|| return 1" because set -e does
+# not apply inside a function that is called as part of an "||" list.
 render() {
     name=$1
     svg="$sources/$name.svg"
@@ -42,10 +44,10 @@ render() {
         echo "make-drawings: no drawing $svg" >&2
         return 1
     fi
-    rsvg-convert --background-color=white -o "$work/$name.png" "$svg"
+    rsvg-convert --background-color=white -o "$work/$name.png" "$svg" || return 1
     convert "$work/$name.png" -alpha remove -alpha off -colorspace Gray -threshold 55% \
-        -type bilevel +dither -colors 2 "gif:$gif"
-    check_two_colours "$gif"
+        -type bilevel +dither -colors 2 "gif:$gif" || return 1
+    check_two_colours "$gif" || return 1
     echo "$gif $(identify -format '%wx%h' "$gif")"
 }
 
