@@ -1,0 +1,88 @@
+// Prints a picture file through stampaPagina, as the print button does, and
+// tells what came back: "stampato" or the message the user would see, one
+// line per print, with the time each call took when asked.
+//
+// With --senza-fine it draws the page on the default printer and then drops
+// the document without ending it, as a print stopped by a failure does.
+//
+//   stampa_cli [--volte N] [--tempi] [--senza-fine] <picture>
+
+#include "Figura.h"
+#include "Stampa.h"
+#include "StampaFigura.h"
+#include "StampantePredefinita.h"
+#include "StampanteQt.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTextStream>
+
+namespace {
+
+struct Opzioni
+{
+    QString percorso;
+    int volte = 1;
+    bool tempi = false;
+    bool senzaFine = false;
+};
+
+Opzioni leggiOpzioni(const QGuiApplication &app)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("volte"), QStringLiteral("Number of prints."),
+                      QStringLiteral("N"), QStringLiteral("1")});
+    parser.addOption({QStringLiteral("tempi"), QStringLiteral("Show each call's duration.")});
+    parser.addOption(
+        {QStringLiteral("senza-fine"), QStringLiteral("Draw, then drop the document.")});
+    parser.addPositionalArgument(QStringLiteral("picture"), QStringLiteral("Picture to print."));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+    return {parser.positionalArguments().constFirst(),
+            parser.value(QStringLiteral("volte")).toInt(), parser.isSet(QStringLiteral("tempi")),
+            parser.isSet(QStringLiteral("senza-fine"))};
+}
+
+// Draws the page and lets the printer go without EndDoc.
+QString disegnaSenzaFinire(const QImage &picture)
+{
+    const std::optional<QPrinterInfo> info = stampantePredefinita(std::chrono::seconds(5));
+    if (!info)
+        return QStringLiteral("Nessuna stampante predefinita.");
+    StampanteQt stampante(*info);
+    StampaFigura(figuraDaImmagine(picture), stampante);
+    return QStringLiteral("abbandonato");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    const Opzioni opzioni = leggiOpzioni(app);
+    QTextStream out(stdout);
+
+    const QImage picture(opzioni.percorso);
+    if (picture.isNull()) {
+        out << "cannot read " << opzioni.percorso << Qt::endl;
+        return 2;
+    }
+    bool tutteStampate = true;
+    for (int i = 0; i < opzioni.volte; ++i) {
+        QElapsedTimer orologio;
+        orologio.start();
+        const QString messaggio =
+            opzioni.senzaFine ? disegnaSenzaFinire(picture) : stampaPagina(picture);
+        const double millisecondi = orologio.nsecsElapsed() / 1e6;
+        out << (messaggio.isEmpty() ? QStringLiteral("stampato") : messaggio);
+        if (opzioni.tempi)
+            out << '\t' << QString::number(millisecondi, 'f', 2) << " ms";
+        out << Qt::endl;
+        tutteStampate = tutteStampate && messaggio.isEmpty();
+    }
+    return tutteStampate ? 0 : 1;
+}
