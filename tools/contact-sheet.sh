@@ -38,5 +38,6 @@ set -- -label '%t' -background white -fill black -pointsize 22
 [ -n "$font" ] && set -- "$@" -font "$font"
 # shellcheck disable=SC2046 # one drawing path per line, none with spaces
 montage "$@" $(cat "$list") -geometry '355x560>+10+10' -gravity center \
-    -tile 6x -bordercolor gray60 -border 1 "png:$output"
+    -tile 6x -bordercolor gray60 -border 1 \
+    -define png:exclude-chunks=date,time "png:$output"
 echo "$output $(identify -format '%wx%h' "$output") from $(wc -l <"$list") drawings"
