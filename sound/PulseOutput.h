@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -21,7 +23,8 @@ public:
     bool write(const void *data, std::size_t bytes);
 
     // Returns when everything written has been heard: waits until the server
-    // has taken all the data, then waits out the output's own latency.
+    // has taken all the data, then waits out the output's own latency, and in
+    // any case until the written sound has had the time it lasts.
     void finish();
 
 private:
@@ -30,5 +33,10 @@ private:
         void operator()(pa_simple *stream) const;
     };
 
+    using Clock = std::chrono::steady_clock;
+
     std::unique_ptr<pa_simple, Closer> m_stream;
+    std::uint64_t m_bytesPerSecond = 0;
+    std::uint64_t m_bytesWritten = 0;
+    Clock::time_point m_firstWrite;
 };
