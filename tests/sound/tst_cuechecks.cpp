@@ -1,0 +1,89 @@
+#include "CueChecks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCueChecks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nameTest_data();
+    void nameTest();
+    void fileTest_data();
+    void fileTest();
+
+private:
+    static void touch(const QString &path, const QByteArray &contents = "RIFF");
+};
+
+void TestCueChecks::nameTest_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("lower case") << "/p/Suoni/colori.wav" << true;
+    QTest::newRow("upper case") << "/p/Suoni/COLORI.WAV" << true;
+    QTest::newRow("mixed case") << "/p/Suoni/colori.wAv" << true;
+    QTest::newRow("no dot") << "/p/Suoni/colorixwav" << true;
+    QTest::newRow("exactly wav") << "wav" << true;
+    QTest::newRow("wave") << "/p/Suoni/colori.wave" << false;
+    QTest::newRow("mp3") << "/p/Suoni/colori.mp3" << false;
+    QTest::newRow("trailing space") << "/p/Suoni/colori.wav " << false;
+    QTest::newRow("two characters") << "av" << false;
+    QTest::newRow("one character") << "v" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestCueChecks::nameTest()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, passes);
+    QCOMPARE(endsInWav(path), passes);
+}
+
+void TestCueChecks::touch(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(contents), contents.size());
+}
+
+void TestCueChecks::fileTest_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("ordinary file") << "Suoni/colori.wav" << true;
+    QTest::newRow("empty ordinary file") << "Suoni/vuoto.wav" << true;
+    QTest::newRow("link to a file") << "Suoni/link.wav" << true;
+    QTest::newRow("folder named like a cue") << "Suoni/x.wav" << false;
+    QTest::newRow("hidden file") << "Suoni/.riempi.wav" << false;
+    QTest::newRow("dangling link") << "Suoni/rotto.wav" << false;
+    QTest::newRow("missing file") << "Suoni/disegno.wav" << false;
+    QTest::newRow("missing folder") << "Altro/colori.wav" << false;
+    QTest::newRow("trailing slash on a file") << "Suoni/colori.wav/" << false;
+    QTest::newRow("embedded NUL") << QStringLiteral("Suoni/colori.wav") + QChar(0) + "x" << false;
+}
+
+void TestCueChecks::fileTest()
+{
+    QFETCH(QString, relative);
+    QFETCH(bool, found);
+    const QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("Suoni/x.wav")));
+    touch(root.filePath(QStringLiteral("Suoni/colori.wav")));
+    touch(root.filePath(QStringLiteral("Suoni/.riempi.wav")));
+    touch(root.filePath(QStringLiteral("Suoni/vuoto.wav")), {});
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("Suoni/colori.wav")),
+                        root.filePath(QStringLiteral("Suoni/link.wav"))));
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("Suoni/niente.wav")),
+                        root.filePath(QStringLiteral("Suoni/rotto.wav"))));
+
+    QCOMPARE(isOrdinaryFile(root.path() + QLatin1Char('/') + relative), found);
+}
+
+QTEST_APPLESS_MAIN(TestCueChecks)
+#include "tst_cuechecks.moc"
