@@ -98,8 +98,10 @@ def check_icon_file(art):
     reserved, kind, count = struct.unpack("<HHH", data[:6])
     check((reserved, kind, count) == (0, 1, len(ICON_SIZES)), f"tingolamo.ico: header {reserved, kind, count}")
     for i, side in enumerate(ICON_SIZES):
-        width, height, colours, _, planes, bits, _, _ = struct.unpack("<BBBBHHII", data[6 + 16 * i : 22 + 16 * i])
-        check((width, height, colours, bits) == (side, side, 16, 4), f"tingolamo.ico: entry {i} is {width, height, colours, bits}")
+        entry = struct.unpack("<BBBBHHII", data[6 + 16 * i : 22 + 16 * i])
+        width, height, colours, bits = entry[0], entry[1], entry[2], entry[5]
+        check((width, height, colours, bits) == (side, side, 16, 4),
+              f"tingolamo.ico: entry {i} is {side} x {side} in {colours} colours, {bits} bits")
     with Image.open(path) as icon:
         check(set(icon.ico.sizes()) == {(s, s) for s in ICON_SIZES}, f"tingolamo.ico: sizes {icon.ico.sizes()}")
         for side in (32, 64):

@@ -1,6 +1,8 @@
 // The pictures as the program sees them: loaded from the resources that
 // linking tingolamo_art brings in, with no explicit resource initialisation.
 
+#include <algorithm>
+
 #include <QColor>
 #include <QImage>
 #include <QImageReader>
