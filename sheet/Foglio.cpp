@@ -32,6 +32,16 @@ QIcon picture(const QString &name)
     return icon;
 }
 
+// The small sans font of ordinary controls, sized in pixels so the captions
+// fit their design boxes whatever the screen's dots per inch.
+QFont controlFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
 // A length in whole pixels: the sheet works in pixels, and a half pixel
 // (an odd box's half width) rounds up.
 int pixels(double length)
@@ -63,6 +73,7 @@ Foglio::Foglio(QWidget *parent) : QWidget(parent)
     setWindowFlag(Qt::FramelessWindowHint);
     setWindowIcon(picture(QStringLiteral("icona")));
     setColours(this, kGiallo, kNero);
+    setFont(controlFont());
     resize(292, 485);
 
     creaControlli();

@@ -7,11 +7,12 @@ PictureList::PictureList(QWidget *parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTextElideMode(Qt::ElideNone);
 
     // Big enough to read from a child's distance, the chosen line plain to see
     // whether or not the list has the focus.
     QFont big = font();
-    big.setPixelSize(18);
+    big.setPixelSize(16);
     setFont(big);
     QPalette colours = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
