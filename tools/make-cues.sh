@@ -34,7 +34,7 @@ sx "$work/splash.wav" $fmt "$out/riempi.wav" gain -n -6 fade q 0.003 0 0.02
 # quiet upper partial, ringing out.
 bell() { # name, frequency, delay
     sx -n $fmt "$work/$1a.wav" synth 0.48 sine "$2" fade l 0.003 0.48 0.44
-    sx -n $fmt "$work/$1b.wav" synth 0.48 sine "$(echo "$2 * 2.76" | bc)" \
+    sx -n $fmt "$work/$1b.wav" synth 0.48 sine "$(awk "BEGIN { print $2 * 2.76 }")" \
         fade l 0.003 0.48 0.47 vol 0.15
     sx -m "$work/$1a.wav" "$work/$1b.wav" $fmt "$work/$1.wav" pad "$3" 0
 }
