@@ -5,6 +5,8 @@
 #include "PictureList.h"
 #include "PictureLoader.h"
 #include "ProgramFolder.h"
+#include "Saluti.h"
+#include "Stampa.h"
 #include "Suona.h"
 
 #include <QDir>
@@ -321,9 +323,21 @@ void Foglio::FileList_Click()
     Suona(risorsa(QStringLiteral("\\Suoni\\disegno.wav")));
 }
 
-void Foglio::Stampa_Click() {}
+void Foglio::Stampa_Click()
+{
+    const QString errore = stampaPagina(Disegno->Picture());
+    if (!errore.isEmpty())
+        avvisa(errore);
+}
 
-void Foglio::Fine_Click() {}
+// Every way out of the farewell window ends the program, so nothing runs
+// after it has been shown.
+void Foglio::Fine_Click()
+{
+    if (!saluti_)
+        saluti_ = std::make_unique<Saluti>();
+    saluti_->exec();
+}
 
 QString Foglio::risorsa(const QString &relative) const
 {

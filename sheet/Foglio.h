@@ -66,4 +66,5 @@ private:
 
     ColourTable Tavolozza;
     bool primoPassaggioFatto_ = false;
+    std::unique_ptr<Saluti> saluti_;
 };
