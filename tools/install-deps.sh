@@ -6,11 +6,11 @@
 set -eu
 
 BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libqt6printsupport6 \
-libgl-dev libsndfile1-dev libpulse-dev libgif-dev fonts-liberation2 fonts-dejavu-core"
+libgl-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core"
 
 TEST_PACKAGES="xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox wmctrl \
 pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
-python3 python3-pil python3-numpy time"
+python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64"
 
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
