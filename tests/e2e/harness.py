@@ -175,7 +175,7 @@ class App:
             self.__exit__()
             raise AssertionError("the TINGOLAMO window did not appear")
         self.window = found.stdout.split()[0]
-        wait_until(lambda: self.display.screenshot().getpixel((WIDTH - 2, HEIGHT - 2)) == YELLOW,
+        wait_until(lambda: self.display.screenshot().getpixel((WIDTH - 2, 5)) == YELLOW,
                    what="the sheet to cover the screen")
         return self
 
