@@ -174,6 +174,22 @@ void Saluti::closeEvent(QCloseEvent * /*event*/)
     Form_Unload(cancel);
 }
 
+// Some window managers offer a minimise button although the window asks for
+// none. The window comes straight back: the sheet beneath takes no input
+// while it is open, so hidden it would leave no way out.
+void Saluti::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QMetaObject::invokeMethod(this, &Saluti::ripristina, Qt::QueuedConnection);
+}
+
+void Saluti::ripristina()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    activateWindow();
+}
+
 void Saluti::Form_Click()
 {
     TerminaProgramma();

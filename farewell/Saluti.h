@@ -25,11 +25,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void impostaFinestra();
     void creaControlli();
     void centraSulloSchermo();
+    void ripristina();
     Cliccabile *creaDidascalia(const QString &nome, const QString &testo, int pixel);
     Cliccabile *creaImmagine(const QString &nome, const QString &risorsa);
     QLabel *creaRingraziamento();
