@@ -51,6 +51,7 @@ private slots:
     void sfondoTrasparente();
     void immagini_data();
     void immagini();
+    void tornaDopoRiduzione();
     void fine_data();
     void fine();
 };
@@ -277,6 +278,19 @@ void TestSaluti::immagini()
     }
     QVERIFY(opachi > 0);
     QVERIFY(trasparenti > 0);
+}
+
+// Minimised by a window manager that offers the button anyway, the window
+// comes back by itself.
+void TestSaluti::tornaDopoRiduzione()
+{
+    Saluti saluti;
+    saluti.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&saluti));
+    saluti.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!saluti.isMinimized());
+    QVERIFY(saluti.isVisible());
+    QCOMPARE(saluti.geometry(), QRect(425, 362, 430, 299));
 }
 
 void TestSaluti::fine_data()
