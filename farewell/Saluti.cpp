@@ -62,43 +62,16 @@ void Saluti::impostaFinestra()
 
 // Qt stacks later children above earlier ones, so the controls are made from
 // the bottom up: Label1, Label2(0), Label2(1), Image1, Image2, Label3.
-// The two elements of the Label2 array share the objectName "Label2" and carry
-// their element number in the property "index".
 void Saluti::creaControlli()
 {
-    Cliccabile *label1 = creaDidascalia(
-        QStringLiteral("Label1"),
-        QStringLiteral("Questo programma è stato scritto da Pittorello per far giocare tutti i "
-                       "bambini del mondo     "),
-        pixelGrandi);
-    label1->setWordWrap(true);
-    label1->setGeometry(16, 16, 393, 105);
-    connect(label1, &Cliccabile::clic, this, &Saluti::Label1_Click);
-
-    const QStringList testiLabel2{QStringLiteral("Freeware: copialo pure!"),
-                                  QStringLiteral("pittore@example.org")};
-    const QPoint angoliLabel2[]{{16, 168}, {8, 264}};
-    for (qint16 index = 0; index < 2; ++index) {
-        Cliccabile *label2 =
-            creaDidascalia(QStringLiteral("Label2"), testiLabel2[index], pixelPiccoli);
-        label2->setProperty("index", index);
-        label2->move(angoliLabel2[index]);
-        label2->adjustSize();
-        connect(label2, &Cliccabile::clic, this, [this, index] { Label2_Click(index); });
+    connect(creaDedica(), &Cliccabile::clic, this, &Saluti::Label1_Click);
+    for (const qint16 index : {0, 1}) {
+        connect(creaLabel2(index), &Cliccabile::clic, this, [this, index] { Label2_Click(index); });
     }
-
-    Cliccabile *image1 =
-        creaImmagine(QStringLiteral("Image1"), QStringLiteral(":/saluti/Image1.gif"));
-    image1->setGeometry(QRect(QPoint(64, 192),
-                              image1->pixmap().isNull() ? QSize(59, 70) : image1->pixmap().size()));
-    connect(image1, &Cliccabile::clic, this, &Saluti::Image1_Click);
-
-    Cliccabile *image2 =
-        creaImmagine(QStringLiteral("Image2"), QStringLiteral(":/saluti/Image2.gif"));
-    image2->setGeometry(QRect(
-        QPoint(208, 88), image2->pixmap().isNull() ? QSize(223, 216) : image2->pixmap().size()));
-    connect(image2, &Cliccabile::clic, this, &Saluti::Image2_Click);
-
+    connect(creaImmagine(QStringLiteral("Image1"), QRect(64, 192, 59, 70)), &Cliccabile::clic, this,
+            &Saluti::Image1_Click);
+    connect(creaImmagine(QStringLiteral("Image2"), QRect(208, 88, 223, 216)), &Cliccabile::clic,
+            this, &Saluti::Image2_Click);
     creaRingraziamento();
 }
 
@@ -110,14 +83,44 @@ Cliccabile *Saluti::creaDidascalia(const QString &nome, const QString &testo, in
     return label;
 }
 
+Cliccabile *Saluti::creaDedica()
+{
+    Cliccabile *label1 = creaDidascalia(
+        QStringLiteral("Label1"),
+        QStringLiteral("Questo programma è stato scritto da Pittorello per far giocare tutti i "
+                       "bambini del mondo     "),
+        pixelGrandi);
+    label1->setWordWrap(true);
+    label1->setGeometry(16, 16, 393, 105);
+    return label1;
+}
+
+// The two elements of the Label2 array share the objectName "Label2" and carry
+// their element number in the property "index". Each keeps its top-left
+// corner and takes the size of its text on one line.
+Cliccabile *Saluti::creaLabel2(qint16 index)
+{
+    const QString testi[]{QStringLiteral("Freeware: copialo pure!"),
+                          QStringLiteral("pittore@example.org")};
+    const QPoint angoli[]{{16, 168}, {8, 264}};
+    Cliccabile *label2 = creaDidascalia(QStringLiteral("Label2"), testi[index], pixelPiccoli);
+    label2->setProperty("index", index);
+    label2->move(angoli[index]);
+    label2->adjustSize();
+    return label2;
+}
+
 // A picture is shown at its own size from the control's top-left corner, with
-// its transparent surround; a picture that cannot be loaded shows nothing.
-Cliccabile *Saluti::creaImmagine(const QString &nome, const QString &risorsa)
+// its transparent surround; a picture that cannot be loaded shows nothing and
+// the control keeps the size it was drawn with.
+Cliccabile *Saluti::creaImmagine(const QString &nome, const QRect &progetto)
 {
     auto *image = new Cliccabile(this);
     image->setObjectName(nome);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setPixmap(QPixmap(risorsa));
+    image->setPixmap(QPixmap(QStringLiteral(":/saluti/%1.gif").arg(nome)));
+    const QSize dimensione = image->pixmap().isNull() ? progetto.size() : image->pixmap().size();
+    image->setGeometry(QRect(progetto.topLeft(), dimensione));
     return image;
 }
 

@@ -33,7 +33,9 @@ private:
     void centraSulloSchermo();
     void ripristina();
     Cliccabile *creaDidascalia(const QString &nome, const QString &testo, int pixel);
-    Cliccabile *creaImmagine(const QString &nome, const QString &risorsa);
+    Cliccabile *creaDedica();
+    Cliccabile *creaLabel2(qint16 index);
+    Cliccabile *creaImmagine(const QString &nome, const QRect &progetto);
     QLabel *creaRingraziamento();
 
     void Form_Click();
