@@ -25,11 +25,11 @@ pa_sample_format_t pulseFormat(CueFile::SampleKind kind)
 
 pa_sample_spec sampleSpecOf(const CueFile &cue)
 {
-    pa_sample_spec spec;
-    spec.format = pulseFormat(cue.sampleKind());
-    spec.rate = static_cast<uint32_t>(cue.rate());
-    spec.channels = static_cast<uint8_t>(cue.channels());
-    return spec;
+    pa_sample_spec sampleFormat;
+    sampleFormat.format = pulseFormat(cue.sampleKind());
+    sampleFormat.rate = static_cast<uint32_t>(cue.rate());
+    sampleFormat.channels = static_cast<uint8_t>(cue.channels());
+    return sampleFormat;
 }
 
 } // namespace

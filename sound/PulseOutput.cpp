@@ -18,11 +18,11 @@ constexpr std::size_t targetBufferMs = 100;
 // exceeds it.
 constexpr std::chrono::microseconds longestTail{2'000'000};
 
-pa_buffer_attr bufferFor(const pa_sample_spec &spec)
+pa_buffer_attr bufferFor(const pa_sample_spec &sampleFormat)
 {
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(targetBufferMs * 1000, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(targetBufferMs * 1000, &sampleFormat));
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
@@ -36,15 +36,15 @@ void PulseOutput::Closer::operator()(pa_simple *stream) const
     pa_simple_free(stream);
 }
 
-PulseOutput::PulseOutput(const pa_sample_spec &spec, const std::string &streamName)
+PulseOutput::PulseOutput(const pa_sample_spec &sampleFormat, const std::string &streamName)
 {
-    if (!pa_sample_spec_valid(&spec))
+    if (!pa_sample_spec_valid(&sampleFormat))
         return;
-    m_bytesPerSecond = pa_bytes_per_second(&spec);
-    const pa_buffer_attr attr = bufferFor(spec);
+    m_bytesPerSecond = pa_bytes_per_second(&sampleFormat);
+    const pa_buffer_attr attr = bufferFor(sampleFormat);
     int error = 0;
     m_stream.reset(pa_simple_new(nullptr, applicationName, PA_STREAM_PLAYBACK, nullptr,
-                                 streamName.c_str(), &spec, nullptr, &attr, &error));
+                                 streamName.c_str(), &sampleFormat, nullptr, &attr, &error));
 }
 
 bool PulseOutput::write(const void *data, std::size_t bytes)

@@ -15,7 +15,7 @@ class PulseOutput
 {
 public:
     // Connects at once; when no server answers, the object is simply not open.
-    PulseOutput(const pa_sample_spec &spec, const std::string &streamName);
+    PulseOutput(const pa_sample_spec &sampleFormat, const std::string &streamName);
 
     bool isOpen() const { return m_stream != nullptr; }
 
