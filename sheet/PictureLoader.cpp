@@ -143,15 +143,15 @@ PictureLoad loadPicture(const QByteArray &nativePath)
 #ifdef Q_OS_WIN
     file.setFileName(QFile::decodeName(nativePath));
     if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("il file non si può aprire"));
+        return failed(QStringLiteral("il file manca o non si può leggere"));
 #else
     // Opened by its own bytes: a name that is not valid UTF-8 still opens.
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return failed(QStringLiteral("il file non si può aprire"));
+        return failed(QStringLiteral("il file manca o non si può leggere"));
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return failed(QStringLiteral("il file non si può aprire"));
+        return failed(QStringLiteral("il file manca o non si può leggere"));
     }
     struct stat status
     {
