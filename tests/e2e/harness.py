@@ -164,20 +164,32 @@ class App:
         self.args = list(args)
         self.proc = None
         self.window = None
+        self._log = None
 
     def __enter__(self):
+        # Output goes to a file: a pipe nobody reads could fill and stall the program.
+        self._log = tempfile.TemporaryFile()
         self.proc = subprocess.Popen([self.app, *self.args], env=self.env,
-                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        found = subprocess.run(
-            ["timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", "--name",
-             "^TINGOLAMO$"], env=self.env, capture_output=True, text=True)
-        if found.returncode != 0:
+                                     stdout=self._log, stderr=subprocess.STDOUT)
+        try:
+            self.window = wait_until(self._find_window, timeout=30, step=0.1,
+                                     what="the TINGOLAMO window")
+        except AssertionError:
+            code = self.proc.poll()
             self.__exit__()
-            raise AssertionError("the TINGOLAMO window did not appear")
-        self.window = found.stdout.split()[0]
+            detail = "" if code is None else f" (the program ended with {code}: {self.output()!r})"
+            raise AssertionError("the TINGOLAMO window did not appear" + detail) from None
         wait_until(lambda: self.display.screenshot().getpixel((WIDTH - 2, 5)) == YELLOW,
                    what="the sheet to cover the screen")
         return self
+
+    def _find_window(self):
+        if self.proc.poll() is not None:
+            raise AssertionError(f"the program ended with {self.proc.returncode}")
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^TINGOLAMO$"],
+                               env=self.env, capture_output=True, text=True)
+        windows = found.stdout.split()
+        return windows[0] if windows else None
 
     def wait_exit(self, timeout=10):
         try:
@@ -187,8 +199,9 @@ class App:
 
     def output(self):
         """Standard output and error, once the program has ended."""
-        out, err = self.proc.communicate(timeout=10)
-        return out.decode(errors="replace") + err.decode(errors="replace")
+        self.proc.wait(10)
+        self._log.seek(0)
+        return self._log.read().decode(errors="replace")
 
     def __exit__(self, *exc):
         if self.proc and self.proc.poll() is None:
