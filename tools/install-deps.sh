@@ -1,23 +1,28 @@
 #!/bin/sh
 # Installs the Debian packages TINGOLAMO needs.
 #   tools/install-deps.sh build   what building and running the program needs
-#   tools/install-deps.sh test    that, plus everything the tests need
+#   tools/install-deps.sh package that, plus what building the Debian package needs
+#   tools/install-deps.sh test    all of that, plus everything the tests need
 # Packages already present are left alone, so a second run costs nothing.
 set -eu
 
 BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libqt6printsupport6 \
 libgl-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core \
-libxcb1-dev qt6-translations-l10n"
+libxcb1-dev librsvg2-bin qt6-translations-l10n"
+
+PACKAGE_PACKAGES="dpkg-dev file"
 
 TEST_PACKAGES="xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox wmctrl \
 pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
-python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64"
+python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64 \
+lintian desktop-file-utils appstream reuse"
 
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
-test) packages="$BUILD_PACKAGES $TEST_PACKAGES" ;;
+package) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES" ;;
+test) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES" ;;
 *)
-    echo "usage: $0 build|test" >&2
+    echo "usage: $0 build|package|test" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,34 @@
+# The Debian package: `cmake --build <build> --target package` writes
+# <build>/tingolamo_2.00-1_<arch>.deb from the install rules.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tingolamo)
+set(CPACK_PACKAGE_VERSION 2.00)
+set(CPACK_PACKAGE_VENDOR Pittorello)
+set(CPACK_PACKAGE_CONTACT "Pittorello <pittore@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "colouring program for small children")
+set(CPACK_PACKAGE_DESCRIPTION [[
+TINGOLAMO is a colouring program for small children. It opens full screen
+with a line drawing; the child picks one of the big colour swatches and
+clicks inside an area of the drawing, and the area fills up to its black
+outline, with a happy sound.
+
+A list beside the drawing offers the other drawings, the palette holds 4, 8,
+16 or 32 colours, a button prints the drawing on the default printer, and a
+farewell window ends the program. All texts are Italian.]])
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the program asks for by name: the Liberation fonts of its captions and
+# Qt's Italian translation. A sound server and a print server serve it well.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, cups")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
