@@ -36,7 +36,15 @@ done
 [ -z "$missing" ] && exit 0
 
 SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "These Debian packages are missing:$missing" >&2
+        echo "Installing them needs an administrator, who runs (as root):" >&2
+        echo "    apt-get update && apt-get install --no-install-recommends$missing" >&2
+        exit 1
+    fi
+    SUDO="sudo"
+fi
 echo "Installing:$missing"
 $SUDO apt-get update
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
