@@ -6,7 +6,8 @@
 set -eu
 
 BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libqt6printsupport6 \
-libgl-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core"
+libgl-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core \
+qt6-svg-dev libpoppler-qt6-dev"
 
 TEST_PACKAGES="xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox wmctrl \
 pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
