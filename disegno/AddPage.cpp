@@ -9,7 +9,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
+
+// A page more black than this is a photograph thresholded into blots, not a
+// drawing: colouring pages are mostly paper.
+constexpr double kMostInk = 0.5;
 
 DrawingRules pageRules()
 {
@@ -25,9 +31,25 @@ QString areasText(int areas)
     return areas == 1 ? QStringLiteral("1 area") : QStringLiteral("%1 aree").arg(areas);
 }
 
+double inkShare(const QImage &page)
+{
+    const QImage rgb = page.convertToFormat(QImage::Format_RGB32);
+    qint64 ink = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        ink += std::count_if(line, line + rgb.width(),
+                             [](QRgb pixel) { return (pixel & 0x00FFFFFFu) == 0; });
+    }
+    return double(ink) / (qint64(rgb.width()) * rgb.height());
+}
+
 // Why the page may not join the drawings, or nothing when it passes.
 QString pageProblem(const QImage &page, const DrawingRules &rules)
 {
+    if (const double ink = inkShare(page); ink > kMostInk)
+        return QStringLiteral("è quasi tutto nero (%1% del foglio): sembra una fotografia, "
+                              "non un disegno")
+            .arg(qRound(ink * 100));
     const QStringList problems = drawingProblems(page, rules);
     if (problems.isEmpty())
         return {};

@@ -168,6 +168,18 @@ bool writePdf(const QString &path)
     return painter.end();
 }
 
+// A photograph's worth of soft light and shade, with no lines at all.
+QImage photograph()
+{
+    QImage shades(40, 30, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < shades.height(); ++y)
+        for (int x = 0; x < shades.width(); ++x)
+            shades.setPixel(x, y,
+                            qRgb(random.bounded(256), random.bounded(256), random.bounded(256)));
+    return shades.scaled(800, 600, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -244,6 +256,7 @@ void TestDisegno::initTestCase()
     QImage blank(600, 800, QImage::Format_RGB32);
     blank.fill(QColor(235, 235, 230));
     QVERIFY(blank.save(withName(pictures, "bianca.jpg"), "JPEG", 60));
+    QVERIFY(photograph().save(withName(pictures, "foto.jpg"), "JPEG", 90));
 }
 
 void TestDisegno::init()
@@ -312,6 +325,8 @@ void TestDisegno::refusesWhatCannotBeColoured_data()
                                      << "non è un'immagine";
     QTest::newRow("blank page") << "bianca.jpg"
                                 << "niente da colorare";
+    QTest::newRow("photograph") << "foto.jpg"
+                                << "sembra una fotografia";
     QTest::newRow("missing file") << "manca.png"
                                   << "non esiste";
 }
