@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+#include <optional>
+
 // Runs the built tingolamo-disegno on pictures of every kind it reads, each
 // drawn here, and checks the drawings it writes with the picture folder's own
 // rules.
@@ -30,7 +33,7 @@ private slots:
 
 private:
     QTemporaryDir pictures;
-    QTemporaryDir output;
+    std::unique_ptr<QTemporaryDir> output; // a new one for every test
 };
 
 namespace {
@@ -261,9 +264,8 @@ void TestDisegno::initTestCase()
 
 void TestDisegno::init()
 {
-    output.~QTemporaryDir();
-    new (&output) QTemporaryDir();
-    QVERIFY(output.isValid());
+    output = std::make_unique<QTemporaryDir>();
+    QVERIFY(output->isValid());
 }
 
 void TestDisegno::turnsPicturesIntoPages_data()
@@ -293,13 +295,13 @@ void TestDisegno::turnsPicturesIntoPages()
     QFETCH(QList<QRect>, cleanInsides);
 
     const Run result =
-        run(program, {QStringLiteral("--cartella"), output.path(), withName(pictures, picture)});
+        run(program, {QStringLiteral("--cartella"), output->path(), withName(pictures, picture)});
     QVERIFY2(result.exitCode == 0, qPrintable(result.err.join('\n')));
     QCOMPARE(result.out.size(), 1);
     QVERIFY2(result.out.first().contains(QStringLiteral("scritto")), qPrintable(result.out[0]));
-    QCOMPARE(entries(output), QStringList{drawing});
+    QCOMPARE(entries(*output), QStringList{drawing});
 
-    const QString path = output.filePath(drawing);
+    const QString path = output->filePath(drawing);
     QVERIFY(QFileInfo(path).permissions() & QFile::ReadOther);
     QVERIFY(decodePicture(readBytes(path)).ok());
     const QStringList problems = drawingFileProblems(path, pageRules());
@@ -336,38 +338,38 @@ void TestDisegno::refusesWhatCannotBeColoured()
     QFETCH(QString, picture);
     QFETCH(QString, reason);
     const QString path = withName(pictures, picture);
-    const Run result = run(program, {QStringLiteral("--cartella"), output.path(), path});
+    const Run result = run(program, {QStringLiteral("--cartella"), output->path(), path});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(result.out.isEmpty());
     QCOMPARE(result.err.size(), 1);
     QVERIFY2(result.err.first().startsWith(path + QStringLiteral(": rifiutato, ")) &&
                  result.err.first().contains(reason),
              qPrintable(result.err.first()));
-    QCOMPARE(entries(output), QStringList());
+    QCOMPARE(entries(*output), QStringList());
 }
 
 void TestDisegno::keepsAnExistingDrawing()
 {
-    const QString existing = output.filePath(QStringLiteral("trasparente.gif"));
+    const QString existing = output->filePath(QStringLiteral("trasparente.gif"));
     QVERIFY(writeBytes(existing, "il disegno di prima"));
     const Run result =
-        run(program, {QStringLiteral("--cartella"), output.path(), withName(pictures, "pagina.pdf"),
-                      withName(pictures, "trasparente.png")});
+        run(program, {QStringLiteral("--cartella"), output->path(),
+                      withName(pictures, "pagina.pdf"), withName(pictures, "trasparente.png")});
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.out.size(), 1);
     QVERIFY(result.out.first().contains(QStringLiteral("pagina.gif")));
     QCOMPARE(result.err.size(), 1);
     QVERIFY2(result.err.first().contains(QStringLiteral("saltato")), qPrintable(result.err[0]));
     QCOMPARE(readBytes(existing), QByteArray("il disegno di prima"));
-    QCOMPARE(entries(output), (QStringList{"pagina.gif", "trasparente.gif"}));
+    QCOMPARE(entries(*output), (QStringList{"pagina.gif", "trasparente.gif"}));
 }
 
 // Installed, the command is reached through a link in another folder, and the
 // picture folder may be spelt in any case.
 void TestDisegno::writesIntoThePictureFolderOfItsRealFolder()
 {
-    const QString programFolder = output.filePath(QStringLiteral("programma"));
-    const QString binFolder = output.filePath(QStringLiteral("bin"));
+    const QString programFolder = output->filePath(QStringLiteral("programma"));
+    const QString binFolder = output->filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(programFolder + QStringLiteral("/gIF")));
     QVERIFY(QDir().mkpath(binFolder));
     const QString copy = programFolder + QStringLiteral("/tingolamo-disegno");
