@@ -1,0 +1,45 @@
+#include "PageFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace {
+
+constexpr QFile::Permissions kReadableByEveryone =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+
+PageWrite folderProblem(const QString &folder, const QString &detail)
+{
+    return {PageWrite::Result::FolderProblem,
+            QStringLiteral("non posso scrivere nella cartella %1 (%2)")
+                .arg(QDir::toNativeSeparators(folder), detail)};
+}
+
+} // namespace
+
+PageWrite writeNewFile(const QString &folder, const QString &name, const QByteArray &bytes)
+{
+    if (!QFileInfo(folder).isDir())
+        return folderProblem(folder, QStringLiteral("non esiste"));
+    const QString target = QDir(folder).filePath(name);
+    if (QFileInfo::exists(target))
+        return {PageWrite::Result::AlreadyThere, QString()};
+
+    // Hidden and without the .gif ending, so that no picture list shows it.
+    QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(name)));
+    if (!temporary.open())
+        return folderProblem(folder, temporary.errorString());
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+        return folderProblem(folder, temporary.errorString());
+    temporary.close();
+    if (!temporary.setPermissions(kReadableByEveryone))
+        return folderProblem(folder, temporary.errorString());
+    if (!QFile::rename(temporary.fileName(), target)) {
+        if (QFileInfo::exists(target))
+            return {PageWrite::Result::AlreadyThere, QString()};
+        return folderProblem(folder, QStringLiteral("il nome %1 non si può usare").arg(name));
+    }
+    temporary.setAutoRemove(false);
+    return {PageWrite::Result::Written, QString()};
+}
