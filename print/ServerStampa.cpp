@@ -133,6 +133,10 @@ std::optional<Carta> ServerStampa::cartaPredefinita()
 // none came or the server refused.
 ServerStampa::RispostaIpp ServerStampa::chiedi(_ipp_s *richiesta, const QByteArray &risorsa)
 {
+    if (!http) {
+        ippDelete(richiesta);
+        return nullptr;
+    }
     RispostaIpp risposta(cupsDoRequest(http.get(), richiesta, risorsa.constData()));
     if (!accettato())
         return nullptr;
@@ -172,6 +176,8 @@ void ServerStampa::cartaDellaStampante(Carta &carta)
 
 void ServerStampa::consegna(const Carta &carta, const QByteArray &pdf, bool orizzontale)
 {
+    if (!http)
+        throw nonRisponde(carta.stampante);
     const int lavoro = creaLavoroSospeso(carta, orizzontale);
     try {
         inviaDocumento(carta, lavoro, pdf);
