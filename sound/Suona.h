@@ -8,5 +8,6 @@
 // While the cue plays the window keeps painting; user input waits and is
 // delivered afterwards, in order. A sound server that does not answer costs
 // at most the cue's length and a little under a second; the cue is then
-// dropped, and nothing of it is left waiting to play later.
+// dropped: of it, the server can play later no more than the tenth of a
+// second it already held.
 void Suona(const QString &path) noexcept;
