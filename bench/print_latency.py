@@ -3,7 +3,7 @@
 Runs stampa_cli against a private CUPS server (tests/e2e/cups.py) and reports
 the median of the durations of stampaPagina, which returns once the server has
 taken the job: ten calls in one process, and the first call of each of ten
-processes (which also loads Qt's printing support and asks for the printer).
+processes (which also connects and asks for the printer and its paper).
 
     PYTHONPATH=tests/e2e /usr/bin/python3 bench/print_latency.py --cli build/tests/bin/stampa_cli
 """

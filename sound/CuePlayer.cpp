@@ -8,7 +8,16 @@
 
 #include <pulse/sample.h>
 
+#include <chrono>
+
 namespace {
+
+using Clock = PulseOutput::Clock;
+
+// What a cue may cost beyond the sound itself: the connection to the server,
+// the output's latency and the end of the wait. A server that does not
+// answer costs this much and no more.
+constexpr std::chrono::milliseconds graceBeyondCue(900);
 
 pa_sample_format_t pulseFormat(CueFile::SampleKind kind)
 {
@@ -32,18 +41,33 @@ pa_sample_spec sampleSpecOf(const CueFile &cue)
     return sampleFormat;
 }
 
+// How long `frames` frames last at `rate` frames a second.
+std::chrono::microseconds lengthOf(std::uint64_t frames, int rate)
+{
+    const auto perSecond = static_cast<std::uint64_t>(rate);
+    return std::chrono::seconds(frames / perSecond) +
+           std::chrono::microseconds(frames % perSecond * 1'000'000 / perSecond);
+}
+
 } // namespace
 
 bool playCueToEnd(const QString &path)
 {
+    const Clock::time_point start = Clock::now();
     CueFile cue(QFile::encodeName(path).toStdString());
     if (!cue.isOpen())
         return false;
-    PulseOutput output(sampleSpecOf(cue), QFileInfo(path).fileName().toStdString());
+    PulseOutput output(sampleSpecOf(cue), QFileInfo(path).fileName().toStdString(),
+                       start + graceBeyondCue);
     if (!output.isOpen())
         return false;
+    // The deadline follows the sound actually read from the file, so a header
+    // that lies about the length buys no extra wait.
+    std::uint64_t frames = 0;
     std::vector<std::byte> chunk;
     for (cue.readChunk(chunk); !chunk.empty(); cue.readChunk(chunk)) {
+        frames += chunk.size() / cue.bytesPerFrame();
+        output.setDeadline(start + graceBeyondCue + lengthOf(frames, cue.rate()));
         if (!output.write(chunk.data(), chunk.size()))
             return false;
     }

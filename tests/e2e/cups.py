@@ -118,6 +118,7 @@ class PrivateCups:
         if self.process is None:
             return
         if self.process.poll() is None:
+            self.thaw()
             os.killpg(self.process.pid, signal.SIGTERM)
             try:
                 self.process.wait(timeout=15)
@@ -126,6 +127,14 @@ class PrivateCups:
                 self.process.wait()
         self.process.stderr.close()
         self.process = None
+
+    def freeze(self):
+        """Stops the scheduler and its filters where they stand (SIGSTOP): it
+        takes connections but answers nothing until thaw()."""
+        os.killpg(self.process.pid, signal.SIGSTOP)
+
+    def thaw(self):
+        os.killpg(self.process.pid, signal.SIGCONT)
 
     @property
     def env(self):

@@ -83,6 +83,8 @@ class PrivatePulse:
             raise
 
     def stop(self):
+        if self._server is not None:
+            self.thaw()
         if self._recorder is not None:
             self._end(self._recorder)
             self._recorder = None
@@ -92,6 +94,14 @@ class PrivatePulse:
         if self.folder is not None:
             shutil.rmtree(self.folder, ignore_errors=True)
             self.folder = None
+
+    def freeze(self):
+        """Stops the server where it stands (SIGSTOP): it takes connections but
+        answers nothing until thaw()."""
+        self._server.send_signal(signal.SIGSTOP)
+
+    def thaw(self):
+        self._server.send_signal(signal.SIGCONT)
 
     def server_log(self):
         try:

@@ -7,11 +7,12 @@
 //
 //   stampa_cli [--volte N] [--tempi] [--senza-fine] <picture>
 
+#include "ErroreStampa.h"
 #include "Figura.h"
+#include "ServerStampa.h"
 #include "Stampa.h"
 #include "StampaFigura.h"
-#include "StampantePredefinita.h"
-#include "StampanteQt.h"
+#include "StampantePdf.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -47,14 +48,19 @@ Opzioni leggiOpzioni(const QGuiApplication &app)
             parser.isSet(QStringLiteral("senza-fine"))};
 }
 
-// Draws the page and lets the printer go without EndDoc.
+// Draws the page for the default printer and lets it go without EndDoc.
 QString disegnaSenzaFinire(const QImage &picture)
 {
-    const std::optional<QPrinterInfo> info = stampantePredefinita(std::chrono::seconds(5));
-    if (!info)
-        return QStringLiteral("Nessuna stampante predefinita.");
-    StampanteQt stampante(*info);
-    StampaFigura(figuraDaImmagine(picture), stampante);
+    try {
+        ServerStampa server(ServerStampa::Clock::now() + std::chrono::seconds(5));
+        const std::optional<Carta> carta = server.cartaPredefinita();
+        if (!carta)
+            return QStringLiteral("Nessuna stampante predefinita.");
+        StampantePdf stampante(*carta, [](const QByteArray &, bool) {});
+        StampaFigura(figuraDaImmagine(picture), stampante);
+    } catch (const ErroreStampa &errore) {
+        return errore.messaggio();
+    }
     return QStringLiteral("abbandonato");
 }
 
