@@ -29,7 +29,9 @@ PageWrite writeNewFile(const QString &folder, const QString &name, const QByteAr
     // Hidden and without the .gif ending, so that no picture list shows it.
     QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(name)));
     if (!temporary.open())
-        return folderProblem(folder, temporary.errorString());
+        return folderProblem(folder, QFileInfo(folder).isWritable()
+                                         ? temporary.errorString()
+                                         : QStringLiteral("non ho il permesso: serve sudo?"));
     if (temporary.write(bytes) != bytes.size() || !temporary.flush())
         return folderProblem(folder, temporary.errorString());
     temporary.close();

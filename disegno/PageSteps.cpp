@@ -12,6 +12,9 @@ namespace {
 // Ink and paper whose mean grey levels are closer than this are no drawing.
 constexpr double kSmallestContrast = 24.0;
 
+// The paper's level is sought in blocks of this part of the longer side.
+constexpr int kLightBlocks = 16;
+
 // A speck is a patch of ink smaller than this many pixels of the page.
 constexpr double kSpeckPagePixels = 4.0;
 
@@ -127,6 +130,53 @@ QImage smoothGrain(const QImage &grey)
             line[x] = static_cast<uchar>((up[x] + self[x] + down[x] + 4) / 9);
     }
     return smooth;
+}
+
+QImage evenLight(const QImage &grey)
+{
+    const int width = grey.width();
+    const int height = grey.height();
+    const int block = std::max(8, std::max(width, height) / kLightBlocks);
+    const int columns = (width + block - 1) / block;
+    const int rows = (height + block - 1) / block;
+    QImage brightest(columns, rows, QImage::Format_Grayscale8);
+    brightest.fill(0);
+    for (int y = 0; y < height; ++y) {
+        const uchar *line = grey.constScanLine(y);
+        uchar *blocks = brightest.scanLine(y / block);
+        for (int x = 0; x < width; ++x)
+            blocks[x / block] = std::max(blocks[x / block], line[x]);
+    }
+    // A block wholly inside a thick line takes the paper of its neighbours.
+    QImage paper(brightest.size(), QImage::Format_Grayscale8);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            uchar level = 0;
+            for (int dr = std::max(0, r - 1); dr <= std::min(rows - 1, r + 1); ++dr)
+                for (int dc = std::max(0, c - 1); dc <= std::min(columns - 1, c + 1); ++dc)
+                    level = std::max(level, brightest.constScanLine(dr)[dc]);
+            paper.scanLine(r)[c] = level;
+        }
+    }
+    // Where even the brightest grey nearby is dark, there is no paper to see
+    // but a large dark shape: it is measured against the page's own paper.
+    uchar pagePaper = 0;
+    for (int r = 0; r < rows; ++r)
+        pagePaper = std::max(
+            pagePaper, *std::max_element(paper.constScanLine(r), paper.constScanLine(r) + columns));
+    const int darkest = std::max(1, pagePaper / 2);
+    const QImage light = paper.scaled(grey.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                             .convertToFormat(QImage::Format_Grayscale8);
+    QImage even(grey.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < height; ++y) {
+        const uchar *line = grey.constScanLine(y);
+        const uchar *lightLine = light.constScanLine(y);
+        uchar *evenLine = even.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            evenLine[x] = static_cast<uchar>(
+                std::min(255, line[x] * 255 / std::max<int>(darkest, lightLine[x])));
+    }
+    return even;
 }
 
 std::optional<int> inkThreshold(const QImage &grey)
@@ -252,7 +302,7 @@ QImage blackAndWhite(const InkMask &mask)
 QImage makeColouringPage(const QImage &picture, QSize box)
 {
     const QSize page = fitInside(picture.size(), box);
-    const QImage grey = smoothGrain(workingGrey(picture, page));
+    const QImage grey = evenLight(smoothGrain(workingGrey(picture, page)));
     const std::optional<int> level = inkThreshold(grey);
     InkMask mask = level ? inkAtOrBelow(grey, *level) : InkMask(grey.size());
     removeSpecks(mask, speckPixels(grey.size(), page));

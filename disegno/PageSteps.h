@@ -32,6 +32,13 @@ QImage workingGrey(const QImage &picture, QSize page);
 // around it: the grain of paper and scanner fades, lines stay.
 QImage smoothGrain(const QImage &grey);
 
+// `grey` (Format_Grayscale8) under even light: every pixel divided by the
+// level of the paper around it, so that the shaded corner of a photographed
+// sheet is as white as its middle. The paper's level is the brightest grey of
+// the blocks nearby, but never less than half the page's brightest paper, so
+// that a large dark shape stays dark.
+QImage evenLight(const QImage &grey);
+
 // The grey level that parts ink from paper, chosen from the picture's own
 // histogram (the level that best separates two classes of grey, after Otsu).
 // Levels at or below it are ink. None when the two classes are too close to

@@ -74,34 +74,38 @@ QString withName(const QTemporaryDir &dir, const QString &name)
 }
 
 // A page at twice the page size, anti-aliased in dark grey: a frame cut into
-// four cells, one of whose dividing lines has a gap of 8 pixels (4 on the
-// page, less the soft line ends); a ring in one cell and a ring too small to
-// colour in another.
-// Six areas: the paper round the frame, four cells, the inside of the ring.
+// two halves; a ring and a ring too small to colour in the top half, a large
+// dark disc in the bottom half. Four areas: the paper round the frame, the
+// two halves and the inside of the ring.
 QImage antiAliasedDrawing()
 {
     QImage image(710, 1120, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(70, 70, 70), 3.3, Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(QPen(QColor(70, 70, 70), 3.3));
     painter.drawRect(QRectF(40.5, 40.5, 630, 1040));
-    painter.drawLine(QPointF(355.5, 40), QPointF(355.5, 700));
-    painter.drawLine(QPointF(355.5, 708), QPointF(355.5, 1080));
     painter.drawLine(QPointF(40, 560.5), QPointF(670, 560.5));
     painter.drawEllipse(QPointF(200, 300), 90, 90);
-    painter.drawEllipse(QPointF(500, 800), 6, 6);
+    painter.drawEllipse(QPointF(500, 300), 6, 6);
+    painter.setBrush(QColor(70, 70, 70));
+    painter.drawEllipse(QPointF(355, 820), 230, 230);
     return image;
 }
 
-// Grey paper with grain and specks, dark lines: a frame cut into three columns.
-// Four areas, and the insides of the columns must come out clean.
+// Grey paper with grain and specks, in light that fades from the top right to
+// the bottom left as in a photographed sheet; dark lines: a frame cut into
+// three columns. Four areas, and the insides of the columns must come out
+// clean.
 QImage noisyScan()
 {
     QImage image(710, 1120, QImage::Format_RGB32);
-    image.fill(QColor(190, 190, 190));
     {
         QPainter painter(&image);
+        QLinearGradient light(QPointF(710, 0), QPointF(0, 1120));
+        light.setColorAt(0, QColor(225, 225, 225));
+        light.setColorAt(1, QColor(130, 130, 130));
+        painter.fillRect(image.rect(), light);
         painter.setPen(QPen(QColor(60, 60, 60), 5));
         painter.drawRect(50, 50, 610, 1020);
         painter.drawLine(253, 50, 253, 1070);
@@ -139,8 +143,10 @@ QImage transparentPicture()
     return image;
 }
 
-// Thin strokes of a tenth of its height in thousandths: a frame with two
-// rings and one ring too small to colour. Four areas.
+// Thin strokes, a third of a pixel of the page: a frame cut in two halves by
+// a line with a gap of exactly two pixels of the page (it is drawn at 14
+// units a pixel, four times the page), a ring in each half and a ring too
+// small to colour. Five areas.
 QByteArray svgDrawing()
 {
     return "<?xml version=\"1.0\"?>\n"
@@ -148,9 +154,10 @@ QByteArray svgDrawing()
            " viewBox=\"0 0 100 160\">\n"
            " <g fill=\"none\" stroke=\"#222\" stroke-width=\"0.3\">\n"
            "  <rect x=\"5\" y=\"5\" width=\"90\" height=\"150\"/>\n"
-           "  <circle cx=\"50\" cy=\"45\" r=\"25\"/>\n"
-           "  <circle cx=\"50\" cy=\"115\" r=\"25\"/>\n"
-           "  <circle cx=\"85\" cy=\"80\" r=\"1.5\"/>\n"
+           "  <path d=\"M 50 5 V 80 M 50 80.5714 V 155\"/>\n"
+           "  <circle cx=\"27.5\" cy=\"45\" r=\"15\"/>\n"
+           "  <circle cx=\"72.5\" cy=\"115\" r=\"15\"/>\n"
+           "  <circle cx=\"72.5\" cy=\"45\" r=\"1.5\"/>\n"
            " </g>\n"
            "</svg>\n";
 }
@@ -276,13 +283,13 @@ void TestDisegno::turnsPicturesIntoPages_data()
     QTest::addColumn<QList<QRect>>("cleanInsides");
 
     QTest::newRow("anti-aliased grey PNG") << "Disegno.PNG"
-                                           << "disegno.gif" << 6 << QList<QRect>();
-    QTest::newRow("noisy JPEG scan") << "scansione.jpg"
-                                     << "scansione.gif" << 4 << noisyScanInsides();
+                                           << "disegno.gif" << 4 << QList<QRect>();
+    QTest::newRow("noisy, shaded JPEG scan") << "scansione.jpg"
+                                             << "scansione.gif" << 4 << noisyScanInsides();
     QTest::newRow("transparent PNG") << "trasparente.png"
                                      << "trasparente.gif" << 3 << QList<QRect>();
     QTest::newRow("SVG") << "disegno vettoriale.svg"
-                         << "disegno vettoriale.gif" << 4 << QList<QRect>();
+                         << "disegno vettoriale.gif" << 5 << QList<QRect>();
     QTest::newRow("PDF") << "pagina.pdf"
                          << "pagina.gif" << 4 << QList<QRect>();
 }
