@@ -5,9 +5,16 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #ifdef TINGOLAMO_HAVE_XCB
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #endif
 
@@ -27,13 +34,44 @@ QByteArrayList requestedPlatforms()
     return names;
 }
 
+#ifdef TINGOLAMO_HAVE_XCB
+// Whether something listens on the local socket of X display `number`: the
+// abstract name first, then the file. Only a connect, no X handshake, so the
+// check costs microseconds rather than a whole connection set-up.
+bool localXSocketAnswers(int number)
+{
+    const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+    for (const bool abstract : {true, false}) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::size_t offset = abstract ? 1 : 0;
+        path.copy(address.sun_path + offset, sizeof address.sun_path - offset - 1);
+        const auto length =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return true; // cannot tell: let Qt try
+        const bool answers =
+            ::connect(fd, reinterpret_cast<const sockaddr *>(&address), length) == 0;
+        ::close(fd);
+        if (answers)
+            return true;
+    }
+    return false;
+}
+#endif
+
 bool xServerAnswers()
 {
 #ifdef TINGOLAMO_HAVE_XCB
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answers;
+    char *host = nullptr;
+    int number = 0;
+    if (!xcb_parse_display(nullptr, &host, &number, nullptr))
+        return false; // no DISPLAY, or one that names nothing
+    const bool local = host[0] == '\0' || std::strcmp(host, "unix") == 0;
+    std::free(host);
+    // A server on another machine is Qt's own connection to judge.
+    return !local || localXSocketAnswers(number);
 #else
     return true;
 #endif

@@ -6,9 +6,12 @@ import sys
 import tempfile
 import time
 
+from PIL import Image
+
 from harness import App, Checks, Display, YELLOW, arguments, program_folder, wait_until
 
 COVER = (700, 300)  # a point of the sheet that the covering window hides
+FAREWELL = (425, 362, 855, 661)  # the farewell window's client area on the screen
 
 
 def sheets(display):
@@ -49,6 +52,31 @@ def check_second_start(check, app):
     os.rmdir(scratch)
 
 
+def end_button(app):
+    """The centre of the end button, under the default drawing's box."""
+    width, height = Image.open(os.path.join(os.path.dirname(app), "Gif", "cromello.gif")).size
+    return 145 + round((width + 4) / 2) // 2, 26 + height + 4 + 17
+
+
+def check_second_start_over_farewell(check, app):
+    """Without a window manager nobody keeps the farewell window above the
+    sheet: coming forward must not bury it, or the child could not end."""
+    with Display() as display, App(app, display) as first:
+        display.click(*end_button(app))
+        wait_until(lambda: len(sheets(display)) == 1 and display.run(
+            "xdotool", "search", "--onlyvisible", "--name", "^Info$", check=False).stdout,
+                   what="the farewell window")
+        time.sleep(0.5)
+        before = display.screenshot().crop(FAREWELL)
+        second = subprocess.run([app], env=first.env, capture_output=True, timeout=10)
+        check.equal(second.returncode, 0, "over the farewell window: a second start ends with 0")
+        time.sleep(0.5)
+        check.that(list(display.screenshot().crop(FAREWELL).getdata()) == list(before.getdata()),
+                   "the farewell window stays above the sheet")
+        display.click(FAREWELL[0] + 420, FAREWELL[1] + 10)
+        check.equal(first.wait_exit(5), 0, "a click on the farewell window still ends the program")
+
+
 def check_no_desktop(check, app):
     env = dict(os.environ)
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
@@ -67,6 +95,7 @@ def main():
     app = program_folder(args.app)
     check = Checks()
     check_second_start(check, app)
+    check_second_start_over_farewell(check, app)
     check_no_desktop(check, app)
     check.finish()
 
