@@ -68,10 +68,12 @@ void Saluti::creaControlli()
     for (const qint16 index : {0, 1}) {
         connect(creaLabel2(index), &Cliccabile::clic, this, [this, index] { Label2_Click(index); });
     }
-    connect(creaImmagine(QStringLiteral("Image1"), QRect(64, 192, 59, 70)), &Cliccabile::clic, this,
-            &Saluti::Image1_Click);
-    connect(creaImmagine(QStringLiteral("Image2"), QRect(208, 88, 223, 216)), &Cliccabile::clic,
-            this, &Saluti::Image2_Click);
+    Cliccabile *image1 = creaImmagine(QStringLiteral("Image1"), QRect(64, 192, 59, 70));
+    image1->setAccessibleName(QStringLiteral("Un bambino che cammina e saluta"));
+    connect(image1, &Cliccabile::clic, this, &Saluti::Image1_Click);
+    Cliccabile *image2 = creaImmagine(QStringLiteral("Image2"), QRect(208, 88, 223, 216));
+    image2->setAccessibleName(QStringLiteral("Un amico che saluta con le mani alzate"));
+    connect(image2, &Cliccabile::clic, this, &Saluti::Image2_Click);
     creaRingraziamento();
 }
 
