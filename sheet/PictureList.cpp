@@ -54,6 +54,16 @@ QByteArray PictureList::selectedPath() const
     return folder_ + '/' + (entry != nullptr ? entry->nativeName : QByteArray());
 }
 
+void PictureList::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    // Qt makes the first line current when the focus comes in, so the first
+    // Down would choose the second. While nothing is chosen, nothing is
+    // current: the first arrow key then chooses the first line.
+    if (selectedEntry() == nullptr)
+        selectionModel()->clearCurrentIndex();
+}
+
 QItemSelectionModel::SelectionFlags PictureList::selectionCommand(const QModelIndex &index,
                                                                   const QEvent *event) const
 {

@@ -28,6 +28,7 @@ signals:
     void selectionMoved();
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
 
