@@ -4,6 +4,8 @@
 #include "Uscita.h"
 
 #include <QCloseEvent>
+#include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -28,6 +30,20 @@ QFont caratteri(int pixel)
     font.setPixelSize(pixel);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+// A farewell picture at its own size, drawn for the given pixel density: on
+// a dense screen from its double-size version, so the figure stays sharp.
+QPixmap immagineSaluti(const QString &nome, qreal densita)
+{
+    const QString base = QStringLiteral(":/saluti/%1").arg(nome);
+    const QSize dimensione = QImageReader(base + QStringLiteral(".gif")).size();
+    if (!dimensione.isValid())
+        return {};
+    QIcon immagine;
+    immagine.addFile(base + QStringLiteral(".gif"), dimensione);
+    immagine.addFile(base + QStringLiteral("@2x.gif"), dimensione * 2);
+    return immagine.pixmap(dimensione, densita);
 }
 
 void impostaTesto(QLabel *label, const QString &testo, int pixel)
@@ -120,8 +136,10 @@ Cliccabile *Saluti::creaImmagine(const QString &nome, const QRect &progetto)
     auto *image = new Cliccabile(this);
     image->setObjectName(nome);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setPixmap(QPixmap(QStringLiteral(":/saluti/%1.gif").arg(nome)));
-    const QSize dimensione = image->pixmap().isNull() ? progetto.size() : image->pixmap().size();
+    const QPixmap immagine = immagineSaluti(nome, image->devicePixelRatioF());
+    image->setPixmap(immagine);
+    const QSize dimensione =
+        immagine.isNull() ? progetto.size() : immagine.deviceIndependentSize().toSize();
     image->setGeometry(QRect(progetto.topLeft(), dimensione));
     return image;
 }
