@@ -88,17 +88,17 @@ bool PictureList::viewportEvent(QEvent *event)
     }
     auto *touch = static_cast<QTouchEvent *>(event);
     event->accept();
-    if (touch->points().isEmpty())
+    if (event->type() == QEvent::TouchCancel || touch->points().isEmpty()) {
+        swiping_ = false;
         return true;
+    }
     const QPointF at = touch->points().constFirst().position();
     if (event->type() == QEvent::TouchBegin)
         touchBegin(at);
     else if (event->type() == QEvent::TouchUpdate)
         touchMove(at);
-    else if (event->type() == QEvent::TouchEnd)
-        touchEnd(at);
     else
-        swiping_ = false;
+        touchEnd(at);
     return true;
 }
 
