@@ -4,6 +4,8 @@
 #include "Uscita.h"
 
 #include <QCloseEvent>
+#include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -28,6 +30,20 @@ QFont caratteri(int pixel)
     font.setPixelSize(pixel);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+// A farewell picture at its own size, drawn for the given pixel density: on
+// a dense screen from its double-size version, so the figure stays sharp.
+QPixmap immagineSaluti(const QString &nome, qreal densita)
+{
+    const QString base = QStringLiteral(":/saluti/%1").arg(nome);
+    const QSize dimensione = QImageReader(base + QStringLiteral(".gif")).size();
+    if (!dimensione.isValid())
+        return {};
+    QIcon immagine;
+    immagine.addFile(base + QStringLiteral(".gif"), dimensione);
+    immagine.addFile(base + QStringLiteral("@2x.gif"), dimensione * 2);
+    return immagine.pixmap(dimensione, densita);
 }
 
 void impostaTesto(QLabel *label, const QString &testo, int pixel)
@@ -68,10 +84,12 @@ void Saluti::creaControlli()
     for (const qint16 index : {0, 1}) {
         connect(creaLabel2(index), &Cliccabile::clic, this, [this, index] { Label2_Click(index); });
     }
-    connect(creaImmagine(QStringLiteral("Image1"), QRect(64, 192, 59, 70)), &Cliccabile::clic, this,
-            &Saluti::Image1_Click);
-    connect(creaImmagine(QStringLiteral("Image2"), QRect(208, 88, 223, 216)), &Cliccabile::clic,
-            this, &Saluti::Image2_Click);
+    Cliccabile *image1 = creaImmagine(QStringLiteral("Image1"), QRect(64, 192, 59, 70));
+    image1->setAccessibleName(QStringLiteral("Un bambino che cammina e saluta"));
+    connect(image1, &Cliccabile::clic, this, &Saluti::Image1_Click);
+    Cliccabile *image2 = creaImmagine(QStringLiteral("Image2"), QRect(208, 88, 223, 216));
+    image2->setAccessibleName(QStringLiteral("Un amico che saluta con le mani alzate"));
+    connect(image2, &Cliccabile::clic, this, &Saluti::Image2_Click);
     creaRingraziamento();
 }
 
@@ -118,8 +136,10 @@ Cliccabile *Saluti::creaImmagine(const QString &nome, const QRect &progetto)
     auto *image = new Cliccabile(this);
     image->setObjectName(nome);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    image->setPixmap(QPixmap(QStringLiteral(":/saluti/%1.gif").arg(nome)));
-    const QSize dimensione = image->pixmap().isNull() ? progetto.size() : image->pixmap().size();
+    const QPixmap immagine = immagineSaluti(nome, image->devicePixelRatioF());
+    image->setPixmap(immagine);
+    const QSize dimensione =
+        immagine.isNull() ? progetto.size() : immagine.deviceIndependentSize().toSize();
     image->setGeometry(QRect(progetto.topLeft(), dimensione));
     return image;
 }

@@ -81,6 +81,9 @@ bool DrawingBox::floodFill(int x, int y)
 void DrawingBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    // On a dense screen every picture pixel becomes a block of equal device
+    // pixels: the black outlines stay crisp and no colour bleeds across them.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect inner = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
     const QRect dirty = event->rect() & inner;
     painter.fillRect(dirty, Qt::white);

@@ -6,6 +6,7 @@
 #include "PictureLoader.h"
 #include "ProgramFolder.h"
 #include "Saluti.h"
+#include "SheetAccessible.h"
 #include "Stampa.h"
 #include "Suona.h"
 
@@ -58,6 +59,12 @@ int nearestEven(float value)
     return static_cast<int>(std::nearbyint(value));
 }
 
+QString colourName(int slot)
+{
+    const std::string_view name = NomiTavolozza.at(static_cast<std::size_t>(slot));
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 void setColours(QWidget *widget, Colore background, Colore foreground)
 {
     QPalette colours = widget->palette();
@@ -71,6 +78,7 @@ void setColours(QWidget *widget, Colore background, Colore foreground)
 
 Foglio::Foglio(QWidget *parent) : QWidget(parent)
 {
+    SheetAccessible::install();
     setWindowTitle(QStringLiteral("TINGOLAMO"));
     setWindowFlag(Qt::FramelessWindowHint);
     setWindowIcon(picture(QStringLiteral("icona")));
@@ -81,6 +89,7 @@ Foglio::Foglio(QWidget *parent) : QWidget(parent)
     creaControlli();
     impilaControlli();
     ordinaTabulazione();
+    nominaControlli();
 }
 
 Foglio::~Foglio() = default;
@@ -94,6 +103,17 @@ void Foglio::mostra()
 
 void Foglio::creaControlli()
 {
+    // The template swatch is made first, so that it heads the tab order as
+    // it does in the window's design: Qt's setTabOrder cannot move a control
+    // in front of the first one of the chain.
+    auto *modello = new GraphicButton(this);
+    modello->setGeometry(96, 352, 35, 35);
+    modello->setBackColour(kBianco);
+    modello->setDownPicture(picture(QStringLiteral("stella")));
+    modello->setDisabledPicture(picture(QStringLiteral("spunta")));
+    modello->setVisible(false);
+    Colori.add(0, modello);
+
     NColori = new QGroupBox(QStringLiteral("N° Colori"), this);
     NColori->setObjectName(QStringLiteral("NColori"));
     NColori->setGeometry(24, 32, 105, 105);
@@ -105,11 +125,12 @@ void Foglio::creaControlli()
         const char *caption;
         QRect place;
     };
+    // Made in index order, which is their tab order inside the frame.
     static constexpr Option kOptions[] = {
-        {3, "32", {64, 64, 33, 17}},
-        {2, "16", {8, 64, 33, 17}},
-        {1, "8", {64, 24, 33, 17}},
         {0, "4", {8, 24, 33, 17}},
+        {1, "8", {64, 24, 33, 17}},
+        {2, "16", {8, 64, 33, 17}},
+        {3, "32", {64, 64, 33, 17}},
     };
     for (const Option &option : kOptions) {
         auto *button = new QRadioButton(QString::fromLatin1(option.caption), NColori);
@@ -139,14 +160,6 @@ void Foglio::creaControlli()
     FileList->setObjectName(QStringLiteral("FileList"));
     FileList->setGeometry(48, 224, 145, 119);
 
-    auto *modello = new GraphicButton(this);
-    modello->setGeometry(96, 352, 35, 35);
-    modello->setBackColour(kBianco);
-    modello->setDownPicture(picture(QStringLiteral("stella")));
-    modello->setDisabledPicture(picture(QStringLiteral("spunta")));
-    modello->setVisible(false);
-    Colori.add(0, modello);
-
     Colori.setClickHandler([this](std::int16_t index) { Colori_Click(index); });
     Scelta.setClickHandler([this](std::int16_t index) { Scelta_Click(index); });
     connect(Disegno, &DrawingBox::mouseUp, this, &Foglio::Disegno_MouseUp);
@@ -175,9 +188,20 @@ void Foglio::ordinaTabulazione()
     QWidget::setTabOrder(FileList, Disegno);
     QWidget::setTabOrder(Disegno, Fine);
     QWidget::setTabOrder(Fine, Stampa);
-    QWidget::setTabOrder(Stampa, &Scelta(0));
-    for (std::int16_t index = 0; index < 3; ++index)
-        QWidget::setTabOrder(&Scelta(index), &Scelta(static_cast<std::int16_t>(index + 1)));
+    QWidget::setTabOrder(Stampa, NColori);
+}
+
+// The names a screen reader says; nothing of this shows on the screen. The
+// swatches take their colour's name when the palette is built.
+void Foglio::nominaControlli()
+{
+    for (std::int16_t index = 0; index <= 3; ++index)
+        Scelta(index).setAccessibleName(Scelta(index).text() + QStringLiteral(" colori"));
+    Stampa->setSpokenName(QStringLiteral("Stampa il disegno"));
+    Fine->setSpokenName(QStringLiteral("Esci"));
+    Disegno->setAccessibleName(QStringLiteral("Disegno da colorare"));
+    FileList->setAccessibleName(QStringLiteral("Disegni"));
+    Colori(0).setDisabledSuffix(QStringLiteral(", scelto"));
 }
 
 void Foglio::resizeEvent(QResizeEvent *event)
@@ -277,6 +301,7 @@ void Foglio::CostruisciTavolozza()
             swatch.move(grid.left(column), swatch.y());
             swatch.move(swatch.x(), grid.top(row));
             swatch.setBackColour(Tavolozza.at(k - 1));
+            swatch.setSpokenName(colourName(k - 1));
             swatch.setVisible(true);
         }
     }

@@ -36,6 +36,7 @@ private:
     void creaControlli();
     void impilaControlli();
     void ordinaTabulazione();
+    void nominaControlli();
 
     // Handlers.
     void Form_Resize();

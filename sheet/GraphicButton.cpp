@@ -2,6 +2,7 @@
 
 #include "ColourConversion.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
@@ -49,6 +50,18 @@ void GraphicButton::setAppearance(Appearance appearance)
     update();
 }
 
+void GraphicButton::setSpokenName(const QString &name)
+{
+    spokenName_ = name;
+    updateSpokenName();
+}
+
+void GraphicButton::setDisabledSuffix(const QString &suffix)
+{
+    disabledSuffix_ = suffix;
+    updateSpokenName();
+}
+
 void GraphicButton::copyPropertiesFrom(const GraphicButton &model)
 {
     setGeometry(model.geometry());
@@ -57,6 +70,8 @@ void GraphicButton::copyPropertiesFrom(const GraphicButton &model)
     setDownPicture(model.downPicture_);
     setDisabledPicture(model.disabledPicture_);
     setAppearance(model.appearance_);
+    setDisabledSuffix(model.disabledSuffix_);
+    setSpokenName(model.spokenName_);
     setEnabled(model.isEnabled());
     setFocusPolicy(model.focusPolicy());
     setCursor(model.cursor());
@@ -79,6 +94,13 @@ void GraphicButton::paintEvent(QPaintEvent *)
         option.rect = rect().adjusted(kBorder + 2, kBorder + 2, -kBorder - 2, -kBorder - 2);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
+}
+
+void GraphicButton::changeEvent(QEvent *event)
+{
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        updateSpokenName();
 }
 
 const QIcon &GraphicButton::currentPicture() const
@@ -115,4 +137,9 @@ void GraphicButton::drawPicture(QPainter &painter, const QIcon &picture) const
     if (isDown())
         target.translate(1, 1);
     picture.paint(&painter, target);
+}
+
+void GraphicButton::updateSpokenName()
+{
+    setAccessibleName(isEnabled() ? spokenName_ : spokenName_ + disabledSuffix_);
 }

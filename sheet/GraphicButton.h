@@ -27,6 +27,11 @@ public:
     Appearance appearance() const { return appearance_; }
     void setAppearance(Appearance appearance);
 
+    // What a screen reader says for the button. While the button is disabled
+    // the suffix follows the name: a disabled swatch is the chosen one.
+    void setSpokenName(const QString &name);
+    void setDisabledSuffix(const QString &suffix);
+
     // Takes over every property of `model` but index, tab index and visibility.
     void copyPropertiesFrom(const GraphicButton &model);
 
@@ -34,15 +39,19 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     const QIcon &currentPicture() const;
     void drawBorder(QPainter &painter) const;
     void drawPicture(QPainter &painter, const QIcon &picture) const;
+    void updateSpokenName();
 
     Colore backColour_ = 0x00FFFFFF;
     QIcon picture_;
     QIcon downPicture_;
     QIcon disabledPicture_;
     Appearance appearance_ = Appearance::ThreeD;
+    QString spokenName_;
+    QString disabledSuffix_;
 };

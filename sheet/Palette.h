@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 // A colour as the sheet stores it: 0x00BBGGRR, red in the low byte.
 using Colore = std::uint32_t;
@@ -24,6 +25,18 @@ inline constexpr std::array<Colore, 32> ColoriTavolozza = {
     0x00000000, 0x00800080, 0x00000080, 0x00FF7F7F, 0x00008080, 0x00008000, 0x00808000, 0x00C0C0C0,
     0x00808080, 0x00FF4040, 0x00C0C000, 0x00FFD427, 0x00FF80FF, 0x00C0C0FF, 0x00C0FFC0, 0x00FFC0FF,
     0x00C00000, 0x00C0C000, 0x0000C000, 0x0000C0C0, 0x000000C0, 0x00C000C0, 0x00FFFFC0, 0x00E4DCDC,
+};
+
+// The Italian names of the palette colours, slot by slot, as a screen reader
+// says them. Slots 18 and 25 hold the same colour and so the same name.
+inline constexpr std::array<std::string_view, 32> NomiTavolozza = {
+    "Blu",          "Rosso",         "Verde",        "Giallo",         "Lavanda",
+    "Magenta",      "Ciano",         "Bianco",       "Nero",           "Viola",
+    "Marrone",      "Blu chiaro",    "Verde oliva",  "Verde scuro",    "Verde petrolio",
+    "Argento",      "Grigio",        "Blu acceso",   "Ciano scuro",    "Azzurro cielo",
+    "Rosa",         "Rosa chiaro",   "Verde chiaro", "Magenta chiaro", "Blu medio",
+    "Ciano scuro",  "Verde medio",   "Giallo scuro", "Rosso scuro",    "Magenta scuro",
+    "Ciano chiaro", "Grigio chiaro",
 };
 
 // The colour table: slots 0 .. 32, of which 0 .. 31 hold the palette colours

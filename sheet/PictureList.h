@@ -8,6 +8,8 @@
 
 // The picture list: the names of the picture folder's GIF files. The folder
 // is read once, when it is set; the list does not watch it afterwards.
+// On a touch screen a tap chooses the line under the finger and a swipe
+// scrolls the list without choosing anything; the mouse works as ever.
 class PictureList : public QListWidget
 {
     Q_OBJECT
@@ -28,12 +30,20 @@ signals:
     void selectionMoved();
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
 
 private:
     const CatalogueEntry *selectedEntry() const;
+    void touchBegin(const QPointF &at);
+    void touchMove(const QPointF &at);
+    void touchEnd(const QPointF &at);
 
     QByteArray folder_;
     std::vector<CatalogueEntry> entries_;
+    QPointF touchStart_;
+    int scrollStart_ = 0;
+    bool swiping_ = false;
 };

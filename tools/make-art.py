@@ -13,7 +13,8 @@ on a transparent ground. Each size comes from the first source found of
     art/src/<name>.svg          the drawing for every other size
 The two farewell pictures are drawings rendered smoothly, laid on the
 farewell window's yellow at their soft edges and written as 256-colour GIF
-files whose palette entry 0, pure white, is the transparent colour.
+files whose palette entry 0, pure white, is the transparent colour; each
+also at twice its size, <name>@2x.gif, for screens of double pixel density.
 """
 
 import io
@@ -41,6 +42,7 @@ BASIC_COLOURS = (
 
 # name, width, height
 FAREWELL_PICTURES = (("Image1", 59, 70), ("Image2", 223, 216))
+FAREWELL_SCALES = ((1, ""), (2, "@2x"))
 FAREWELL_GROUND = (0xFF, 0xFF, 0xC0)  # the farewell window's light yellow
 WHITE = (0xFF, 0xFF, 0xFF)
 OFF_WHITE = (0xFE, 0xFE, 0xFE)
@@ -194,7 +196,9 @@ def main():
     write_icon_file([button_picture("icona", s) for s in ICON_SIZES], ART / "tingolamo.ico")
     (ART / "saluti").mkdir(exist_ok=True)
     for name, width, height in FAREWELL_PICTURES:
-        farewell_gif(render_svg(SOURCES / f"{name}.svg", width, height), ART / "saluti" / f"{name}.gif")
+        for scale, suffix in FAREWELL_SCALES:
+            picture = render_svg(SOURCES / f"{name}.svg", width * scale, height * scale)
+            farewell_gif(picture, ART / "saluti" / f"{name}{suffix}.gif")
 
 
 if __name__ == "__main__":

@@ -24,7 +24,8 @@ BASIC_COLOURS = {
     (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
 }
 BUTTON_PICTURES = ("icona", "stampa", "fine", "stella", "spunta")
-FAREWELL_PICTURES = {"Image1": (59, 70), "Image2": (223, 216)}
+FAREWELL_PICTURES = {"Image1": (59, 70), "Image2": (223, 216),
+                     "Image1@2x": (118, 140), "Image2@2x": (446, 432)}
 ICON_SIZES = (16, 32, 48, 64)
 WINDRES = "x86_64-w64-mingw32-windres"
 

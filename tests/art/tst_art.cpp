@@ -156,6 +156,8 @@ void TestArt::farewellPictures_data()
     QTest::addColumn<QSize>("size");
     QTest::newRow("Image1") << QStringLiteral(":/saluti/Image1.gif") << QSize(59, 70);
     QTest::newRow("Image2") << QStringLiteral(":/saluti/Image2.gif") << QSize(223, 216);
+    QTest::newRow("Image1@2x") << QStringLiteral(":/saluti/Image1@2x.gif") << QSize(118, 140);
+    QTest::newRow("Image2@2x") << QStringLiteral(":/saluti/Image2@2x.gif") << QSize(446, 432);
 }
 
 // One frame, the exact size, a transparent surround that lets the window's
