@@ -70,6 +70,9 @@ class Display:
             "QT_QPA_PLATFORM": "xcb",
             # No sound unless a test brings its own server.
             "PULSE_SERVER": "unix:/nonexistent/tingolamo-no-sound",
+            # No session bus either, so Qt does not autolaunch a daemon that
+            # outlives the test; the accessibility test brings its own bus.
+            "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent/tingolamo-no-bus",
         })
         if self.wm:
             self._openbox = subprocess.Popen(
