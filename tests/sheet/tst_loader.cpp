@@ -1,4 +1,5 @@
 #include "PictureLoader.h"
+#include "PictureSurface.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +70,7 @@ private slots:
     void refusesWhatIsNoFile();
     void decodesOnlyTheFirstOfManyFrames();
     void refusesTooManyFrames();
+    void keepsTheLoadedPictureExactly();
     void refusesAnUnreadableFile();
 };
 
@@ -161,6 +163,27 @@ void TestLoader::refusesTooManyFrames()
     const PictureLoad load = decodePicture(frames(kPictureFrameLimit + 1));
     QVERIFY(!load.ok());
     QVERIFY(!load.failure.isEmpty());
+}
+
+void TestLoader::keepsTheLoadedPictureExactly()
+{
+    // Printing uses the kept picture: its compact copy must lose nothing.
+    for (const QByteArray &gif : {defaultDrawing(), kTinyTransparentGif}) {
+        const QImage picture = decodePicture(gif).picture;
+        QVERIFY(!picture.isNull());
+        const QImage kept = compactCopy(picture);
+        QCOMPARE(kept.depth(), 8);
+        QCOMPARE(kept.convertToFormat(picture.format()), picture);
+    }
+    QCOMPARE(colouringSurface(decodePicture(kTinyTransparentGif).picture).pixel(0, 0),
+             qRgb(255, 255, 255));
+
+    // More colours than eight bits hold: the picture is kept as it is.
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < many.width(); ++x)
+        many.setPixel(x, 0, qRgb(x % 256, x / 256, 7));
+    QCOMPARE(compactCopy(many), many);
+    QCOMPARE(compactCopy(many).format(), QImage::Format_RGB32);
 }
 
 QTEST_GUILESS_MAIN(TestLoader)
