@@ -10,7 +10,8 @@ libgl-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2
 
 TEST_PACKAGES="xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox wmctrl \
 pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
-python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64"
+python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64 \
+clang-14 libfuzzer-14-dev libclang-rt-14-dev"
 
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
