@@ -25,28 +25,26 @@ void composeRowOnWhite(QRgb *row, int width)
 }
 
 // The colours met so far and their indexes, at most 256 of them. A small
-// open-addressed table: a drawing's few colours are found at the first probe.
+// open-addressed table, asked only where the colour changes along a row.
 class ColourIndex
 {
 public:
     // The index of `colour`, added when new; -1 once a 257th colour turns up.
     int indexOf(QRgb colour)
     {
-        if (count_ > 0 && colour == lastColour_)
-            return lastIndex_;
         std::size_t slot = hash(colour);
         while (used_[slot]) {
             if (keys_[slot] == colour)
-                return remember(colour, indexes_[slot]);
+                return indexes_[slot];
             slot = (slot + 1) % kSlots;
         }
-        if (count_ == 256)
+        if (colours_.size() == 256)
             return -1;
         used_[slot] = true;
         keys_[slot] = colour;
-        indexes_[slot] = static_cast<unsigned char>(count_);
+        indexes_[slot] = static_cast<unsigned char>(colours_.size());
         colours_.append(colour);
-        return remember(colour, count_++);
+        return indexes_[slot];
     }
 
     const QList<QRgb> &colours() const { return colours_; }
@@ -56,21 +54,28 @@ private:
 
     static std::size_t hash(QRgb colour) { return (colour * 2654435761u) >> 22; }
 
-    int remember(QRgb colour, int index)
-    {
-        lastColour_ = colour;
-        lastIndex_ = index;
-        return index;
-    }
-
     std::array<bool, kSlots> used_{};
     std::array<QRgb, kSlots> keys_{};
     std::array<unsigned char, kSlots> indexes_{};
     QList<QRgb> colours_;
-    int count_ = 0;
-    QRgb lastColour_ = 0;
-    int lastIndex_ = 0;
 };
+
+// Writes the indexes of one row; false once there are too many colours.
+bool indexRow(const QRgb *from, uchar *to, int width, ColourIndex &index)
+{
+    int current = -1;
+    QRgb last = 0;
+    for (int x = 0; x < width; ++x) {
+        if (current < 0 || from[x] != last) {
+            last = from[x];
+            current = index.indexOf(last);
+            if (current < 0)
+                return false;
+        }
+        to[x] = static_cast<uchar>(current);
+    }
+    return true;
+}
 
 } // namespace
 
@@ -102,13 +107,8 @@ QImage compactCopy(const QImage &picture)
     ColourIndex index;
     for (int y = 0; y < pixels.height(); ++y) {
         const auto *from = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
-        uchar *to = compact.scanLine(y);
-        for (int x = 0; x < pixels.width(); ++x) {
-            const int colour = index.indexOf(from[x]);
-            if (colour < 0)
-                return picture;
-            to[x] = static_cast<uchar>(colour);
-        }
+        if (!indexRow(from, compact.scanLine(y), pixels.width(), index))
+            return picture;
     }
     compact.setColorTable(index.colours());
     return compact;
