@@ -2,25 +2,15 @@
 
 #include "AreaFill.h"
 #include "ColourConversion.h"
+#include "PictureSurface.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <qdrawutil.h>
 
-namespace {
+#include <utility>
 
-// The picture composed over the box's white ground, so transparent pixels
-// become white and fill like white.
-QImage composeOnWhite(const QImage &picture)
-{
-    if (!picture.hasAlphaChannel())
-        return picture.convertToFormat(QImage::Format_RGB32);
-    QImage surface(picture.size(), QImage::Format_RGB32);
-    surface.fill(Qt::white);
-    QPainter painter(&surface);
-    painter.drawImage(0, 0, picture);
-    return surface;
-}
+namespace {
 
 std::int16_t buttonMask(Qt::MouseButton button)
 {
@@ -58,10 +48,13 @@ DrawingBox::DrawingBox(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void DrawingBox::setPicture(const QImage &picture)
+void DrawingBox::setPicture(QImage picture)
 {
-    picture_ = picture;
-    surface_ = picture.isNull() ? QImage() : composeOnWhite(picture);
+    // The old drawing is let go first, and the new one is made in the memory
+    // it was loaded into: a large drawing is never held twice in full.
+    surface_ = QImage();
+    picture_ = compactCopy(picture);
+    surface_ = colouringSurface(std::move(picture));
     if (!surface_.isNull())
         resize(surface_.width() + 2 * kBorder, surface_.height() + 2 * kBorder);
     update();

@@ -21,11 +21,13 @@ public:
 
     explicit DrawingBox(QWidget *parent = nullptr);
 
-    // The picture as it was loaded; the colouring lives in surface().
+    // The picture as it was loaded (kept compact, see compactCopy()); the
+    // colouring lives in surface().
     const QImage &Picture() const { return picture_; }
     // Replaces the picture and discards the colouring; the box takes the
-    // picture's size (an empty picture leaves the size as it is).
-    void setPicture(const QImage &picture);
+    // picture's size (an empty picture leaves the size as it is). Pass the
+    // picture by std::move so its memory becomes the surface.
+    void setPicture(QImage picture);
     const QImage &surface() const { return surface_; }
 
     Colore fillColour() const { return fillColour_; }

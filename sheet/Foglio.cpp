@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -242,14 +243,14 @@ void Foglio::collocaDisegno()
 void Foglio::caricaDisegnoIniziale()
 {
     const QString path = risorsa(QStringLiteral("\\gif\\cromello.gif"));
-    const PictureLoad load = loadPicture(QFile::encodeName(path));
+    PictureLoad load = loadPicture(QFile::encodeName(path));
     if (!load.ok()) {
         // The sheet still comes up whole, so another drawing can be chosen.
         avvisa(QStringLiteral("Il disegno iniziale «%1» non si può aprire: %2.")
                    .arg(QDir::toNativeSeparators(path), load.failure));
         return;
     }
-    Disegno->setPicture(load.picture);
+    Disegno->setPicture(std::move(load.picture));
 }
 
 void Foglio::collocaLista()
@@ -338,13 +339,13 @@ void Foglio::Disegno_MouseUp(std::int16_t, std::int16_t, float x, float y)
 void Foglio::FileList_Click()
 {
     const QByteArray path = FileList->selectedPath();
-    const PictureLoad load = loadPicture(path);
+    PictureLoad load = loadPicture(path);
     if (!load.ok()) {
         avvisa(QStringLiteral("Il disegno «%1» non si può aprire: %2.")
                    .arg(FileList->FileName(), load.failure));
         return;
     }
-    Disegno->setPicture(load.picture);
+    Disegno->setPicture(std::move(load.picture));
     Suona(risorsa(QStringLiteral("\\Suoni\\disegno.wav")));
 }
 

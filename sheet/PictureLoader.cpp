@@ -1,25 +1,25 @@
 #include "PictureLoader.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 
 #include <gif_lib.h>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QFile>
+#else
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 namespace {
-
-// A file larger than this is no drawing of ours.
-constexpr qint64 kFileByteLimit = 64 * 1024 * 1024;
 
 struct MemoryReader
 {
@@ -48,7 +48,7 @@ struct GifCloser
 
 bool fitsLimit(qint64 width, qint64 height)
 {
-    return width > 0 && height > 0 && width * height * 4 <= kPictureByteLimit;
+    return width > 0 && height > 0 && width * height <= kPicturePixelLimit;
 }
 
 bool skipExtension(GifFileType *gif)
@@ -64,12 +64,10 @@ bool skipExtension(GifFileType *gif)
     return true;
 }
 
-// Decodes every image's pixel rows, one row at a time, so that a short or
+// Decodes the image's pixel rows, one row at a time, so that a short or
 // corrupt stream is caught without allocating the declared picture.
-bool readImage(GifFileType *gif)
+bool decodeImage(GifFileType *gif)
 {
-    if (DGifGetImageDesc(gif) == GIF_ERROR)
-        return false;
     const GifImageDesc &desc = gif->Image;
     if (!fitsLimit(desc.Width, desc.Height))
         return false;
@@ -81,7 +79,29 @@ bool readImage(GifFileType *gif)
     return true;
 }
 
-// Walks the whole GIF stream; true when it is complete and well formed.
+// Walks over the image's compressed data blocks without decoding them.
+bool skipImage(GifFileType *gif)
+{
+    int codeSize = 0;
+    GifByteType *block = nullptr;
+    if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR)
+        return false;
+    while (block != nullptr) {
+        if (DGifGetCodeNext(gif, &block) == GIF_ERROR)
+            return false;
+    }
+    return true;
+}
+
+bool readImage(GifFileType *gif, int index)
+{
+    if (index >= kPictureFrameLimit || DGifGetImageDesc(gif) == GIF_ERROR)
+        return false;
+    return index == 0 ? decodeImage(gif) : skipImage(gif);
+}
+
+// Walks the whole GIF stream; true when it is complete, well formed and
+// within the limits. Only the first image, the one shown, is decoded.
 bool isCompleteGif(const QByteArray &contents)
 {
     MemoryReader reader{contents};
@@ -96,7 +116,7 @@ bool isCompleteGif(const QByteArray &contents)
             return false;
         switch (record) {
         case IMAGE_DESC_RECORD_TYPE:
-            if (!readImage(gif.get()))
+            if (!readImage(gif.get(), images))
                 return false;
             ++images;
             break;
@@ -116,6 +136,53 @@ PictureLoad failed(const QString &why)
 {
     return {QImage(), why};
 }
+
+QString unreadable()
+{
+    return QStringLiteral("il file manca o non si può leggere");
+}
+
+QString tooLarge()
+{
+    return QStringLiteral("il file è troppo grande");
+}
+
+#ifndef Q_OS_WIN
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Reads `size` bytes from the start of an ordinary file; false on an error or
+// when the file turns out shorter.
+bool readExactly(int fd, qint64 size, QByteArray &contents)
+{
+    contents.resize(static_cast<qsizetype>(size));
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, contents.data() + done, static_cast<size_t>(size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += got;
+    }
+    return true;
+}
+#endif
 
 } // namespace
 
@@ -139,27 +206,31 @@ PictureLoad decodePicture(const QByteArray &contents)
 
 PictureLoad loadPicture(const QByteArray &nativePath)
 {
-    QFile file;
 #ifdef Q_OS_WIN
-    file.setFileName(QFile::decodeName(nativePath));
+    QFile file(QFile::decodeName(nativePath));
     if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("il file manca o non si può leggere"));
+        return failed(unreadable());
+    if (file.size() > kPictureFileByteLimit)
+        return failed(tooLarge());
+    return decodePicture(file.read(kPictureFileByteLimit + 1));
 #else
-    // Opened by its own bytes: a name that is not valid UTF-8 still opens.
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return failed(QStringLiteral("il file manca o non si può leggere"));
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return failed(QStringLiteral("il file manca o non si può leggere"));
-    }
+    // Opened by its own bytes, so a name that is not valid UTF-8 still opens,
+    // and without waiting: a named pipe with no writer would otherwise block
+    // the open for ever. What was opened is then checked, not the name.
+    const FileDescriptor file(
+        ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0)
+        return failed(unreadable());
     struct stat status
     {
     };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return failed(QStringLiteral("non è un file"));
+    if (status.st_size > kPictureFileByteLimit)
+        return failed(tooLarge());
+    QByteArray contents;
+    if (!readExactly(file.get(), status.st_size, contents))
+        return failed(unreadable());
+    return decodePicture(contents);
 #endif
-    if (file.size() > kFileByteLimit)
-        return failed(QStringLiteral("il file è troppo grande"));
-    return decodePicture(file.read(kFileByteLimit + 1));
 }

@@ -4,10 +4,21 @@
 #include <QImage>
 #include <QString>
 
-#include <optional>
-
-// The largest picture the sheet accepts, in bytes of its 32-bit image.
-inline constexpr qint64 kPictureByteLimit = 128 * 1024 * 1024;
+// What one drawing may cost. Only the first picture of a GIF is ever shown,
+// and only it is decoded; the later ones are walked over without decoding, to
+// check that the file is whole. A shown drawing holds about five bytes per
+// pixel (the colouring surface and a compact copy of the picture as loaded),
+// so the pixel limit caps a drawing at some 160 MiB while it is shown.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+// The fuzz targets walk the same paths over pictures of at most 256 x 256,
+// which run some fifty times faster than the shipped drawings.
+inline constexpr qint64 kPicturePixelLimit = qint64(1) << 16;
+#else
+inline constexpr qint64 kPicturePixelLimit = qint64(1) << 25; // 5792 x 5792 fits
+#endif
+inline constexpr int kPictureFrameLimit = 1000;
+// A file larger than this is no drawing of ours.
+inline constexpr qint64 kPictureFileByteLimit = 64 * 1024 * 1024;
 
 // What a load gives: the picture, or why there is none (Italian, for people).
 struct PictureLoad
@@ -19,9 +30,10 @@ struct PictureLoad
 };
 
 // Loads a GIF drawing from the file at `nativePath` (the file system's own
-// bytes). The whole file must be a complete, well-formed GIF whose pictures
-// fit the byte limit: a truncated or damaged file fails rather than showing
-// half a drawing.
+// bytes). Only an ordinary file is read, and opening never waits: a named
+// pipe or a device is refused at once. The whole file must be a complete,
+// well-formed GIF within the limits above: a truncated or damaged file fails
+// rather than showing half a drawing.
 PictureLoad loadPicture(const QByteArray &nativePath);
 
 // The same checks over a file's contents.

@@ -17,7 +17,8 @@ TEST_PACKAGES="xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbo
 pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
 python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64 \
 lintian desktop-file-utils appstream reuse \
-dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0"
+dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
+clang-14 libfuzzer-14-dev libclang-rt-14-dev"
 
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;

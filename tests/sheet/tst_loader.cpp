@@ -1,4 +1,5 @@
 #include "PictureLoader.h"
+#include "PictureSurface.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,18 @@ QByteArray hugeHeader()
     return gif;
 }
 
+// A 1 x 1 GIF89a of `frames` images. With `damagedLater`, every image after
+// the first carries compressed data that does not decode.
+QByteArray frames(int count, bool damagedLater = false)
+{
+    QByteArray gif = QByteArray::fromHex("47494638396101000100800000000000ffffff");
+    for (int i = 0; i < count; ++i) {
+        gif += QByteArray::fromHex("2c00000000010001000002");
+        gif += QByteArray::fromHex(i > 0 && damagedLater ? "03ffffff00" : "02440100");
+    }
+    return gif + ';';
+}
+
 QByteArray write(const QTemporaryDir &dir, const char *name, const QByteArray &contents)
 {
     const QString path = dir.filePath(QString::fromUtf8(name));
@@ -55,6 +68,9 @@ private slots:
     void refusesDamagedContents_data();
     void refusesDamagedContents();
     void refusesWhatIsNoFile();
+    void decodesOnlyTheFirstOfManyFrames();
+    void refusesTooManyFrames();
+    void keepsTheLoadedPictureExactly();
     void refusesAnUnreadableFile();
 };
 
@@ -130,6 +146,44 @@ void TestLoader::refusesAnUnreadableFile()
     const QByteArray path = write(dir, "chiuso.gif", defaultDrawing());
     QVERIFY(QFile::setPermissions(QFile::decodeName(path), QFileDevice::Permissions()));
     QVERIFY(!loadPicture(path).ok());
+}
+
+void TestLoader::decodesOnlyTheFirstOfManyFrames()
+{
+    // Later frames are never shown: their data is walked over, not decoded.
+    const PictureLoad load = decodePicture(frames(50, true));
+    QVERIFY2(load.ok(), qPrintable(load.failure));
+    QCOMPARE(load.picture.size(), QSize(1, 1));
+    QVERIFY(!decodePicture(frames(50, true).chopped(3)).ok());
+}
+
+void TestLoader::refusesTooManyFrames()
+{
+    QVERIFY(decodePicture(frames(kPictureFrameLimit)).ok());
+    const PictureLoad load = decodePicture(frames(kPictureFrameLimit + 1));
+    QVERIFY(!load.ok());
+    QVERIFY(!load.failure.isEmpty());
+}
+
+void TestLoader::keepsTheLoadedPictureExactly()
+{
+    // Printing uses the kept picture: its compact copy must lose nothing.
+    for (const QByteArray &gif : {defaultDrawing(), kTinyTransparentGif}) {
+        const QImage picture = decodePicture(gif).picture;
+        QVERIFY(!picture.isNull());
+        const QImage kept = compactCopy(picture);
+        QCOMPARE(kept.depth(), 8);
+        QCOMPARE(kept.convertToFormat(picture.format()), picture);
+    }
+    QCOMPARE(colouringSurface(decodePicture(kTinyTransparentGif).picture).pixel(0, 0),
+             qRgb(255, 255, 255));
+
+    // More colours than eight bits hold: the picture is kept as it is.
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < many.width(); ++x)
+        many.setPixel(x, 0, qRgb(x % 256, x / 256, 7));
+    QCOMPARE(compactCopy(many), many);
+    QCOMPARE(compactCopy(many).format(), QImage::Format_RGB32);
 }
 
 QTEST_GUILESS_MAIN(TestLoader)
