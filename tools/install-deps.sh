@@ -2,6 +2,7 @@
 # Installs the Debian packages TINGOLAMO needs.
 #   tools/install-deps.sh build   what building and running the program needs
 #   tools/install-deps.sh test    that, plus everything the tests need
+#   tools/install-deps.sh bench   what building needs, plus the benchmarks
 # Packages already present are left alone, so a second run costs nothing.
 set -eu
 
@@ -12,11 +13,15 @@ TEST_PACKAGES="xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbo
 pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
 python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64"
 
+# Google Benchmark, and OpenCV's flood fill as the yardstick of ours.
+BENCH_PACKAGES="libbenchmark-dev libopencv-dev"
+
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
 test) packages="$BUILD_PACKAGES $TEST_PACKAGES" ;;
+bench) packages="$BUILD_PACKAGES $BENCH_PACKAGES" ;;
 *)
-    echo "usage: $0 build|test" >&2
+    echo "usage: $0 build|test|bench" >&2
     exit 2
     ;;
 esac
