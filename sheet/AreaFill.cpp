@@ -4,15 +4,29 @@
 #include <bit>
 #include <vector>
 
-#ifdef __SSE2__
+// SSE2 is part of every x86-64 processor; MSVC does not say so with __SSE2__.
+#if defined(__SSE2__) || defined(_M_X64)
+#define TINGOLAMO_SSE2 1
 #include <emmintrin.h>
 #endif
 
 namespace {
 
+// The steps of the fill's inner loop are small functions for reading's sake;
+// the compiler is asked to melt them into one loop that keeps its state in
+// registers.
+#if defined(__GNUC__)
+#define TINGOLAMO_STEP [[gnu::always_inline]] inline
+#else
+#define TINGOLAMO_STEP inline
+#endif
+
 constexpr uint32_t rgbMask = 0x00FFFFFFu;
 constexpr uint32_t opaque = 0xFF000000u;
 constexpr int group = 8;
+// How many rows ahead of a walk along a corridor the fill fetches the pixels:
+// far enough for a row to arrive from memory before the walk gets there.
+constexpr int lookAhead = 16;
 
 // A run of painted pixels on row `y`, from `left` to `right` inclusive, whose
 // neighbouring row `y + dy` has still to be searched. The pixels just outside
@@ -23,6 +37,23 @@ struct Span
     int left;
     int right;
     int dy;
+};
+
+// The rectangle around the painted pixels, grown run by run.
+struct Bounds
+{
+    int left;
+    int top;
+    int right;
+    int bottom;
+
+    void add(int y, int runLeft, int runRight)
+    {
+        left = std::min(left, runLeft);
+        right = std::max(right, runRight);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
 };
 
 void prefetch([[maybe_unused]] const void *address)
@@ -38,7 +69,7 @@ bool isStop(uint32_t pixel, uint32_t paint)
     return (pixel & rgbMask) == 0 || pixel == paint;
 }
 
-#ifdef __SSE2__
+#ifdef TINGOLAMO_SSE2
 // Eight flags, one for each 32-bit lane that is all ones, `low` first.
 unsigned flagsOf(__m128i low, __m128i high)
 {
@@ -46,43 +77,59 @@ unsigned flagsOf(__m128i low, __m128i high)
            unsigned(_mm_movemask_ps(_mm_castsi128_ps(high))) << 4;
 }
 
-// One flag for each of the eight pixels from `at` on that is a stop.
-unsigned stopFlags(const uint32_t *at, uint32_t paint)
+// All ones in the lanes of the four pixels that are stops.
+__m128i stopLanes(__m128i pixels, __m128i painted)
 {
-    const __m128i mask = _mm_set1_epi32(int(rgbMask));
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i painted = _mm_set1_epi32(int(paint));
-    const auto *const from = reinterpret_cast<const __m128i *>(at);
-    const __m128i low = _mm_loadu_si128(from);
-    const __m128i high = _mm_loadu_si128(from + 1);
-    const __m128i stopLow = _mm_or_si128(_mm_cmpeq_epi32(_mm_and_si128(low, mask), zero),
-                                         _mm_cmpeq_epi32(low, painted));
-    const __m128i stopHigh = _mm_or_si128(_mm_cmpeq_epi32(_mm_and_si128(high, mask), zero),
-                                          _mm_cmpeq_epi32(high, painted));
-    return flagsOf(stopLow, stopHigh);
+    const __m128i colourOnly = _mm_and_si128(pixels, _mm_set1_epi32(int(rgbMask)));
+    return _mm_or_si128(_mm_cmpeq_epi32(colourOnly, _mm_setzero_si128()),
+                        _mm_cmpeq_epi32(pixels, painted));
 }
-#endif
 
-// The first stop from `x` on, or `width`.
-int nextStop(const uint32_t *line, int x, int width, uint32_t paint)
+// One flag for each of the eight pixels in `low` and `high` that is a stop.
+unsigned stopFlagsOf(__m128i low, __m128i high, uint32_t paint)
 {
-#ifdef __SSE2__
-    for (; x + group <= width; x += group) {
-        const unsigned flags = stopFlags(line + x, paint);
-        if (flags != 0)
-            return x + std::countr_zero(flags);
-    }
-#endif
-    while (x < width && !isStop(line[x], paint))
-        ++x;
-    return x;
+    const __m128i painted = _mm_set1_epi32(int(paint));
+    return flagsOf(stopLanes(low, painted), stopLanes(high, painted));
 }
+
+// Whether any of the sixteen pixels from `at` on is a stop.
+bool anyStop(const __m128i *at, __m128i painted)
+{
+    const __m128i first = _mm_or_si128(stopLanes(_mm_loadu_si128(at), painted),
+                                       stopLanes(_mm_loadu_si128(at + 1), painted));
+    const __m128i second = _mm_or_si128(stopLanes(_mm_loadu_si128(at + 2), painted),
+                                        stopLanes(_mm_loadu_si128(at + 3), painted));
+    return _mm_movemask_epi8(_mm_or_si128(first, second)) != 0;
+}
+
+// The lanes of a group of eight whose flag is set in `flags`, `low` four first.
+__m128i lanesOf(unsigned flags, int half)
+{
+    const __m128i bits = half == 0 ? _mm_set_epi32(8, 4, 2, 1) : _mm_set_epi32(128, 64, 32, 16);
+    return _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(int(flags)), bits), bits);
+}
+
+__m128i blend(__m128i old, __m128i colour, __m128i take)
+{
+    return _mm_or_si128(_mm_and_si128(take, colour), _mm_andnot_si128(take, old));
+}
+#endif
 
 // The first pixel from `x` on that equals `value`, or `width`.
 int nextEqual(const uint32_t *line, int x, int width, uint32_t value)
 {
-#ifdef __SSE2__
+#ifdef TINGOLAMO_SSE2
     const __m128i wanted = _mm_set1_epi32(int(value));
+    // Sixteen pixels at a time through the long stretches without one.
+    for (; x + 2 * group <= width; x += 2 * group) {
+        const auto *const from = reinterpret_cast<const __m128i *>(line + x);
+        const __m128i first = _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(from), wanted),
+                                           _mm_cmpeq_epi32(_mm_loadu_si128(from + 1), wanted));
+        const __m128i second = _mm_or_si128(_mm_cmpeq_epi32(_mm_loadu_si128(from + 2), wanted),
+                                            _mm_cmpeq_epi32(_mm_loadu_si128(from + 3), wanted));
+        if (_mm_movemask_epi8(_mm_or_si128(first, second)) != 0)
+            break;
+    }
     for (; x + group <= width; x += group) {
         const auto *const from = reinterpret_cast<const __m128i *>(line + x);
         const __m128i low = _mm_cmpeq_epi32(_mm_loadu_si128(from), wanted);
@@ -97,24 +144,54 @@ int nextEqual(const uint32_t *line, int x, int width, uint32_t value)
     return x;
 }
 
-// Paints `count` pixels, at most eight, from `at` on, as a blend of a group of
-// eight that ends inside the row: a run too short for a loop to pay.
-void paintFew(uint32_t *at, int count, uint32_t paint)
+// Paints the pixels from `x` on up to the first stop, and returns where that
+// stop is, or `width`: one pass that looks at each pixel and paints it.
+int paintToStop(uint32_t *line, int x, int width, uint32_t paint)
 {
-#ifdef __SSE2__
-    const __m128i lanes = _mm_set_epi32(3, 2, 1, 0);
-    const __m128i limit = _mm_set1_epi32(count);
+#ifdef TINGOLAMO_SSE2
     const __m128i colour = _mm_set1_epi32(int(paint));
-    auto *const to = reinterpret_cast<__m128i *>(at);
-    for (int half = 0; half < 2; ++half) {
-        const __m128i take = _mm_cmplt_epi32(_mm_add_epi32(lanes, _mm_set1_epi32(4 * half)), limit);
-        const __m128i old = _mm_loadu_si128(to + half);
-        _mm_storeu_si128(to + half,
-                         _mm_or_si128(_mm_and_si128(take, colour), _mm_andnot_si128(take, old)));
+    // Most runs end within eight pixels; the inside of a long one goes
+    // sixteen pixels at a time.
+    if (x + group <= width) {
+        auto *const at = reinterpret_cast<__m128i *>(line + x);
+        const __m128i low = _mm_loadu_si128(at);
+        const __m128i high = _mm_loadu_si128(at + 1);
+        const unsigned flags = stopFlagsOf(low, high, paint);
+        if (flags != 0) {
+            const unsigned before = (flags & (0u - flags)) - 1u;
+            _mm_storeu_si128(at, blend(low, colour, lanesOf(before, 0)));
+            _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
+            return x + std::countr_zero(flags);
+        }
+        _mm_storeu_si128(at, colour);
+        _mm_storeu_si128(at + 1, colour);
+        x += group;
     }
-#else
-    std::fill(at, at + count, paint);
+    for (; x + 2 * group <= width; x += 2 * group) {
+        auto *const at = reinterpret_cast<__m128i *>(line + x);
+        if (anyStop(at, colour))
+            break;
+        for (int quarter = 0; quarter < 4; ++quarter)
+            _mm_storeu_si128(at + quarter, colour);
+    }
+    for (; x + group <= width; x += group) {
+        auto *const at = reinterpret_cast<__m128i *>(line + x);
+        const __m128i low = _mm_loadu_si128(at);
+        const __m128i high = _mm_loadu_si128(at + 1);
+        const unsigned flags = stopFlagsOf(low, high, paint);
+        if (flags != 0) {
+            const unsigned before = (flags & (0u - flags)) - 1u;
+            _mm_storeu_si128(at, blend(low, colour, lanesOf(before, 0)));
+            _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
+            return x + std::countr_zero(flags);
+        }
+        _mm_storeu_si128(at, colour);
+        _mm_storeu_si128(at + 1, colour);
+    }
 #endif
+    while (x < width && !isStop(line[x], paint))
+        line[x++] = paint;
+    return x;
 }
 
 // A scanline seed fill over whole runs of pixels.
@@ -131,9 +208,11 @@ void paintFew(uint32_t *at, int count, uint32_t paint)
 // of those rows opaque again. The picture itself thus holds the record of
 // where the fill has been, with no copy and no map beside it.
 //
-// Each painted run pushes at most three spans (the row beyond it and the two
+// Each painted run hands on at most three spans (the row beyond it and the two
 // ends that stick out past its parent towards the row it came from), so the
 // waiting spans never number more than three per pixel, whatever the picture.
+// The span handed on last is searched next without going through the stack,
+// so a walk along a narrow corridor costs one row search per row.
 class SpanFill
 {
 public:
@@ -145,22 +224,31 @@ public:
     QRect fillFrom(int x, int y)
     {
         prepareRow(y);
-        if (isStop(row(y)[x], m_paint)) {
+        uint32_t *const line = row(y);
+        if (isStop(line[x], m_paint)) {
             restoreRows();
             return {};
         }
-        const int left = runStart(y, x);
-        const int right = nextStop(row(y), x + 1, m_width, m_paint) - 1;
-        paintRun(y, left, right);
-        push({y, left, right, -1});
-        push({y, left, right, 1});
-        while (!m_waiting.empty()) {
-            const Span span = m_waiting.back();
+        Bounds bounds{m_width, m_height, -1, -1};
+        const int left = runStart(line, x);
+        std::fill(line + left, line + x, m_paint);
+        const int right = paintToStop(line, x, m_width, m_paint) - 1;
+        bounds.add(y, left, right);
+        Span span{};
+        bool going = false;
+        hand({y, left, right, -1}, span, going);
+        hand({y, left, right, 1}, span, going);
+        for (;;) {
+            while (going)
+                going = searchRow(span, bounds);
+            if (m_waiting.empty())
+                break;
+            span = m_waiting.back();
             m_waiting.pop_back();
-            searchRow(span);
+            going = true;
         }
         restoreRows();
-        return QRect(QPoint(m_minX, m_minY), QPoint(m_maxX, m_maxY));
+        return QRect(QPoint(bounds.left, bounds.top), QPoint(bounds.right, bounds.bottom));
     }
 
 private:
@@ -200,71 +288,157 @@ private:
 
     // The leftmost pixel of the run of fillable pixels that ends at `x`. Runs
     // seldom reach far past their parent's left end, so a plain loop does.
-    int runStart(int y, int x) const
+    int runStart(const uint32_t *line, int x) const
     {
-        const uint32_t *const line = row(y);
-        while (x > 0 && !isStop(line[x - 1], m_paint))
+        const uint32_t paint = m_paint;
+        while (x > 0 && !isStop(line[x - 1], paint))
             --x;
         return x;
     }
 
-    void push(const Span &span)
+    // The first fillable pixel from `x` on, or `limit`.
+    int nextFillable(const uint32_t *line, int x, int limit) const
     {
-        const int next = span.y + span.dy;
-        if (next < 0 || next >= m_height)
-            return;
-        // The row is likely to be searched soon: start fetching it now.
-        prefetch(row(next) + span.left);
-        m_waiting.push_back(span);
+        const uint32_t paint = m_paint;
+        while (x < limit && isStop(line[x], paint))
+            ++x;
+        return x;
     }
 
-    // Paints every fillable run of row `parent.y + parent.dy` that touches the
-    // parent's run, and queues the rows around each of them.
-    void searchRow(const Span &parent)
+    // Paints every fillable run of row `span.y + span.dy` that touches the
+    // run of `span`, and hands on the rows around each of them. The span
+    // handed on last replaces `span`; returns false when there is none.
+    TINGOLAMO_STEP bool searchRow(Span &span, Bounds &bounds)
     {
+        const Span parent = span;
         const int y = parent.y + parent.dy;
         prepareRow(y);
-        const uint32_t *const line = row(y);
-        int x = parent.left;
-        if (!isStop(line[x], m_paint)) {
-            const int left = runStart(y, x);
-            x = nextStop(line, x + 1, m_width, m_paint);
-            takeRun(parent, y, left, x - 1);
+        uint32_t *const line = row(y);
+        bool carry = false;
+#ifdef TINGOLAMO_SSE2
+        if (!searchNarrow(parent, y, line, span, carry, bounds))
+#endif
+            searchWide(parent, y, line, span, carry, bounds);
+        if (carry) {
+            // Fetch the rows ahead of a walk before it gets there.
+            const int ahead = span.y + lookAhead * span.dy;
+            if (ahead >= 0 && ahead < m_height)
+                prefetch(row(ahead) + span.left);
         }
-        for (++x; x <= parent.right; ++x) {
-            if (!isStop(line[x], m_paint)) {
-                const int left = x;
-                x = nextStop(line, x + 1, m_width, m_paint);
-                takeRun(parent, y, left, x - 1);
+        return carry;
+    }
+
+    // Looks along the parent's run pixel by pixel, painting each run found.
+    TINGOLAMO_STEP void searchWide(const Span &parent, int y, uint32_t *line, Span &next,
+                                   bool &carry, Bounds &bounds)
+    {
+        const uint32_t paint = m_paint;
+        const int width = m_width;
+        int x = parent.left;
+        if (!isStop(line[x], paint)) {
+            const int left = runStart(line, x);
+            std::fill(line + left, line + x, paint);
+            x = paintToStop(line, x, width, paint);
+            takeRun(parent, y, left, x - 1, next, carry, bounds);
+        }
+        while (++x <= parent.right) {
+            x = nextFillable(line, x, parent.right + 1);
+            if (x > parent.right)
+                break;
+            const int left = x;
+            x = paintToStop(line, x, width, paint);
+            takeRun(parent, y, left, x - 1, next, carry, bounds);
+        }
+    }
+
+#ifdef TINGOLAMO_SSE2
+    // A parent of at most six pixels lies inside the group of eight pixels
+    // that starts just left of it: one look at the group finds every run that
+    // touches the parent, and one blend paints what of them lies inside it.
+    // Returns false, having done nothing, for a parent too wide or too near
+    // an end of the row.
+    TINGOLAMO_STEP bool searchNarrow(const Span &parent, int y, uint32_t *line, Span &next,
+                                     bool &carry, Bounds &bounds)
+    {
+        const int from = parent.left - 1;
+        if (from < 0 || from + group > m_width || parent.right - from > group - 2)
+            return false;
+        const uint32_t paint = m_paint;
+        auto *const at = reinterpret_cast<__m128i *>(line + from);
+        const __m128i low = _mm_loadu_si128(at);
+        const __m128i high = _mm_loadu_si128(at + 1);
+        const unsigned fillable = ~stopFlagsOf(low, high, paint) & 0xFFu;
+        // One flag for each pixel under the parent: bits 1 to right - from.
+        unsigned seeds = fillable & ((2u << (parent.right - from)) - 2u);
+        if (seeds == 0)
+            return true;
+        const __m128i colour = _mm_set1_epi32(int(paint));
+        {
+            // The commonest row of a corridor: one run inside the group that
+            // reaches no further right than a pixel past the parent, so all
+            // it hands on is the row beyond it.
+            const int first = std::countr_zero(seeds);
+            const int start = int(std::bit_width(~fillable & ((1u << first) - 1u)));
+            const int end = first + std::countr_zero(~fillable >> first);
+            if (start != 0 && end != group && end <= parent.right - from + 2 &&
+                (seeds >> end) == 0) {
+                const unsigned taken = (1u << end) - (1u << start);
+                _mm_storeu_si128(at, blend(low, colour, lanesOf(taken, 0)));
+                _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(taken, 1)));
+                bounds.add(y, from + start, from + end - 1);
+                hand({y, from + start, from + end - 1, parent.dy}, next, carry);
+                return true;
             }
         }
+        unsigned taken = 0;
+        while (seeds != 0) {
+            const int first = std::countr_zero(seeds);
+            const unsigned before = ~fillable & ((1u << first) - 1u);
+            const int start = int(std::bit_width(before));
+            const int end = first + std::countr_zero(~fillable >> first);
+            taken |= (1u << end) - (1u << start);
+            seeds &= ~((1u << end) - 1u);
+            int left = from + start;
+            if (start == 0) {
+                left = runStart(line, from);
+                std::fill(line + left, line + from, paint);
+            }
+            const int right =
+                end == group ? paintToStop(line, from + group, m_width, paint) - 1 : from + end - 1;
+            takeRun(parent, y, left, right, next, carry, bounds);
+        }
+        _mm_storeu_si128(at, blend(low, colour, lanesOf(taken, 0)));
+        _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(taken, 1)));
+        return true;
     }
+#endif
 
-    // The row beyond the run is searched, and so are the parts of the row the
-    // parent came from that lie under the run's ends past the parent's own:
-    // the pixels right next to the parent's ends are painted or black already.
-    void takeRun(const Span &parent, int y, int left, int right)
+    // The row beyond the painted run is searched, and so are the parts of the
+    // row the parent came from that lie under the run's ends past the parent's
+    // own: the pixels right next to the parent's ends are painted or black.
+    TINGOLAMO_STEP void takeRun(const Span &parent, int y, int left, int right, Span &next,
+                                bool &carry, Bounds &bounds)
     {
-        paintRun(y, left, right);
-        push({y, left, right, parent.dy});
+        bounds.add(y, left, right);
+        hand({y, left, right, parent.dy}, next, carry);
         if (left < parent.left - 1)
-            push({y, left, parent.left - 2, -parent.dy});
+            hand({y, left, parent.left - 2, -parent.dy}, next, carry);
         if (right > parent.right + 1)
-            push({y, parent.right + 2, right, -parent.dy});
+            hand({y, parent.right + 2, right, -parent.dy}, next, carry);
     }
 
-    void paintRun(int y, int left, int right)
+    // Makes `span` the next one to search, queueing the one that was.
+    TINGOLAMO_STEP void hand(const Span &span, Span &next, bool &carry)
     {
-        uint32_t *const line = row(y);
-        const int count = right - left + 1;
-        if (count <= group && left + group <= m_width)
-            paintFew(line + left, count, m_paint);
-        else
-            std::fill(line + left, line + right + 1, m_paint);
-        m_minX = std::min(m_minX, left);
-        m_maxX = std::max(m_maxX, right);
-        m_minY = std::min(m_minY, y);
-        m_maxY = std::max(m_maxY, y);
+        const int beyond = span.y + span.dy;
+        if (beyond < 0 || beyond >= m_height)
+            return;
+        // The row is likely to be searched soon: start fetching it now.
+        prefetch(row(beyond) + span.left);
+        if (carry)
+            m_waiting.push_back(next);
+        next = span;
+        carry = true;
     }
 
     uint32_t *const m_pixels;
@@ -274,10 +448,6 @@ private:
     const uint32_t m_paint;
     std::vector<RowState> m_rows;
     std::vector<Span> m_waiting;
-    int m_minX = m_width;
-    int m_maxX = -1;
-    int m_minY = m_height;
-    int m_maxY = -1;
 };
 
 } // namespace

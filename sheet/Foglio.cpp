@@ -7,8 +7,6 @@
 #include "ProgramFolder.h"
 #include "Saluti.h"
 #include "SheetAccessible.h"
-#include "Stampa.h"
-#include "Suona.h"
 
 #include <QDir>
 #include <QFile>
@@ -363,6 +361,22 @@ void Foglio::Fine_Click()
     if (!saluti_)
         saluti_ = std::make_unique<Saluti>();
     saluti_->exec();
+}
+
+void Foglio::Suona(const QString &path)
+{
+    if (auto *suona = suoni_.entry<void(const QString &)>("tingolamoSuona"))
+        suona(path);
+}
+
+QString Foglio::stampaPagina(const QImage &picture)
+{
+    auto *stampa = stampa_.entry<void(const QImage &, QString &)>("tingolamoStampa");
+    if (!stampa)
+        return QStringLiteral("La stampa non è disponibile: manca una parte del programma.");
+    QString errore;
+    stampa(picture, errore);
+    return errore;
 }
 
 QString Foglio::risorsa(const QString &relative) const

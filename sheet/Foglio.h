@@ -2,6 +2,7 @@
 
 #include "ControlArray.h"
 #include "GraphicButton.h"
+#include "OnDemandLibrary.h"
 #include "Palette.h"
 
 #include <QWidget>
@@ -57,6 +58,10 @@ private:
     QString risorsa(const QString &relative) const;
     void avvisa(const QString &message);
 
+    // The cue player and printing, reached through their modules.
+    void Suona(const QString &path);
+    QString stampaPagina(const QImage &picture);
+
     QGroupBox *NColori = nullptr;
     ControlArray<QRadioButton> Scelta{QStringLiteral("Scelta")};
     GraphicButton *Stampa = nullptr;
@@ -68,4 +73,6 @@ private:
     ColourTable Tavolozza;
     bool primoPassaggioFatto_ = false;
     std::unique_ptr<Saluti> saluti_;
+    OnDemandLibrary suoni_{QStringLiteral("tingolamo_suoni")};
+    OnDemandLibrary stampa_{QStringLiteral("tingolamo_stampa")};
 };

@@ -3,6 +3,7 @@
 #   tools/install-deps.sh build   what building and running the program needs
 #   tools/install-deps.sh package that, plus what building the Debian package needs
 #   tools/install-deps.sh test    all of that, plus everything the tests need
+#   tools/install-deps.sh bench   what building needs, plus the benchmarks
 # Packages already present are left alone, so a second run costs nothing.
 set -eu
 
@@ -20,12 +21,16 @@ lintian desktop-file-utils appstream reuse \
 dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
 clang-14 libfuzzer-14-dev libclang-rt-14-dev"
 
+# Google Benchmark, and OpenCV's flood fill as the yardstick of ours.
+BENCH_PACKAGES="libbenchmark-dev libopencv-dev"
+
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
 package) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES" ;;
 test) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES" ;;
+bench) packages="$BUILD_PACKAGES $BENCH_PACKAGES" ;;
 *)
-    echo "usage: $0 build|package|test" >&2
+    echo "usage: $0 build|package|test|bench" >&2
     exit 2
     ;;
 esac

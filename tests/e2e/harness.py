@@ -139,6 +139,10 @@ def program_folder(app, gifs=None, cues=True):
     folder = tempfile.mkdtemp(prefix="tingolamo-program-")
     target = os.path.join(folder, os.path.basename(app))
     shutil.copy2(app, target)
+    # The program's modules (printing, the cue player) lie beside it.
+    for name in os.listdir(built):
+        if name.startswith("tingolamo_") and name.endswith((".so", ".dll")):
+            shutil.copy2(os.path.join(built, name), folder)
     if gifs is None:
         shutil.copytree(os.path.join(built, "Gif"), os.path.join(folder, "Gif"))
     else:

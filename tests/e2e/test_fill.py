@@ -35,6 +35,12 @@ class Sheet:
         wait_until(lambda: self.colour(name) == colour, what=f"{name} to turn {colour}")
 
 
+def loaded(program, library):
+    """Whether the running program has `library` mapped."""
+    with open(f"/proc/{program.proc.pid}/maps") as maps:
+        return library in maps.read()
+
+
 def settle(display):
     """Lets the program finish what it is doing (a cue lasts well under a second)."""
     time.sleep(0.9)
@@ -47,8 +53,11 @@ def main():
     riempi = os.path.join(os.path.dirname(app), "Suoni", "riempi.wav")
     check = Checks()
     with Display(wm=True) as display, PrivatePulse() as pulse:
-        with App(app, display, env={"PULSE_SERVER": pulse.env["PULSE_SERVER"]}):
+        with App(app, display, env={"PULSE_SERVER": pulse.env["PULSE_SERVER"]}) as program:
             sheet = Sheet(display, points)
+            # Start-up loads neither the cue player's libraries nor printing's.
+            check.equal([name for name in ("libsndfile", "libpulse", "libcups", "PrintSupport")
+                         if loaded(program, name)], [], "libraries loaded at start")
             check.equal(sheet.colours(), {"left": WHITE, "right": WHITE, "square": WHITE,
                                           "wall": BLACK}, "the test drawing at start")
             pulse.record_start()
@@ -60,6 +69,7 @@ def main():
                                           "wall": BLACK}, "a release fills one area in blue")
             settle(display)
             check.equal(len(heard(pulse.record_stop(), riempi)), 1, "the fill cue, once")
+            check.that(loaded(program, "libsndfile"), "the first cue loads the cue player")
 
             pulse.record_start()
             display.click(*SWATCH[2])  # red

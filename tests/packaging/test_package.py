@@ -84,8 +84,9 @@ def expected_files(source, entries):
               "/usr/share/doc/tingolamo/changelog.Debian.gz"}
     links = {"/usr/lib/tingolamo/Gif": "../../share/tingolamo/Gif",
              "/usr/lib/tingolamo/Suoni": "../../share/tingolamo/Suoni"}
+    files |= {"/usr/lib/tingolamo/tingolamo_suoni.so", "/usr/lib/tingolamo/tingolamo_stampa.so"}
     commands = {os.path.basename(p) for p, link in entries.items()
-                if p.startswith("/usr/lib/tingolamo/") and link is None}
+                if p.startswith("/usr/lib/tingolamo/") and link is None and not p.endswith(".so")}
     files |= {f"/usr/lib/tingolamo/{c}" for c in commands}
     links |= {f"/usr/bin/{c}": f"../lib/tingolamo/{c}" for c in commands}
     return files, links
