@@ -2,20 +2,24 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QWidget>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_LINUX
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #endif
 
 namespace {
 
-constexpr int kKnockTimeoutMs = 1000;
-
 // A name of its own for every user and every desktop the user runs: two
 // displays (a second seat, a test's private X server) each get their copy.
-QString serverName()
+QByteArray serverName()
 {
     QCryptographicHash desktop(QCryptographicHash::Sha1);
     desktop.addData(qgetenv("DISPLAY"));
@@ -23,28 +27,49 @@ QString serverName()
     desktop.addData(qgetenv("WAYLAND_DISPLAY"));
     desktop.addData(QByteArrayView("\n"));
     desktop.addData(qgetenv("XDG_RUNTIME_DIR"));
-#ifdef Q_OS_UNIX
-    const QString user = QString::number(getuid());
+#ifdef Q_OS_LINUX
+    const QByteArray user = QByteArray::number(getuid());
 #else
-    const QString user = qEnvironmentVariable("USERNAME");
+    const QByteArray user = qgetenv("USERNAME");
 #endif
-    return QStringLiteral("tingolamo-%1-%2")
-        .arg(user, QString::fromLatin1(desktop.result().toHex().left(16)));
+    return "tingolamo-" + user + '-' + desktop.result().toHex().left(16);
 }
+
+#ifdef Q_OS_LINUX
+// The address of `name` in the abstract namespace: a leading NUL, no file.
+socklen_t abstractAddress(const QByteArray &name, sockaddr_un &address)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    const auto length = std::min<std::size_t>(name.size(), sizeof address.sun_path - 1);
+    std::memcpy(address.sun_path + 1, name.constData(), length);
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+}
+
+int localSocket()
+{
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+}
+#endif
 
 } // namespace
 
-SingleInstance::SingleInstance(QObject *parent) : QObject(parent), name_(serverName())
+SingleInstance::SingleInstance(QObject *parent) : QObject(parent), name_(serverName()) {}
+
+SingleInstance::~SingleInstance()
 {
-    server_.setSocketOptions(QLocalServer::AbstractNamespaceOption);
-    connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::answerKnocks);
+    knocks_.reset();
+#ifdef Q_OS_LINUX
+    if (listener_ >= 0)
+        ::close(listener_);
+#endif
 }
 
 bool SingleInstance::handedToRunningCopy()
 {
     if (knock())
         return true;
-    if (server_.listen(name_))
+    if (listen())
         return false;
     // Two copies started at the same moment: the other one listens now.
     // If it does not answer either, run without the guard rather than not at all.
@@ -56,26 +81,58 @@ void SingleInstance::setWindow(QWidget *window)
     window_ = window;
 }
 
-bool SingleInstance::knock()
+// A connection to a listening copy is taken by the kernel at once, even while
+// that copy is busy: a non-blocking connect either succeeds or fails now.
+bool SingleInstance::knock() const
 {
-    QLocalSocket socket;
-    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(kKnockTimeoutMs))
+#ifdef Q_OS_LINUX
+    const int socket = localSocket();
+    if (socket < 0)
         return false;
-    socket.write("\n");
-    socket.waitForBytesWritten(kKnockTimeoutMs);
-    socket.disconnectFromServer();
+    sockaddr_un address;
+    const socklen_t length = abstractAddress(name_, address);
+    const bool answered =
+        ::connect(socket, reinterpret_cast<const sockaddr *>(&address), length) == 0;
+    ::close(socket);
+    return answered;
+#else
+    return false;
+#endif
+}
+
+bool SingleInstance::listen()
+{
+#ifdef Q_OS_LINUX
+    const int socket = localSocket();
+    if (socket < 0)
+        return false;
+    sockaddr_un address;
+    const socklen_t length = abstractAddress(name_, address);
+    if (::bind(socket, reinterpret_cast<const sockaddr *>(&address), length) != 0 ||
+        ::listen(socket, 8) != 0) {
+        ::close(socket);
+        return false;
+    }
+    listener_ = socket;
+    knocks_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
+    connect(knocks_.get(), &QSocketNotifier::activated, this, &SingleInstance::answerKnocks);
     return true;
+#else
+    return true;
+#endif
 }
 
 void SingleInstance::answerKnocks()
 {
-    while (QLocalSocket *socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        socket->disconnectFromServer();
-        bringForward();
+#ifdef Q_OS_LINUX
+    bool knocked = false;
+    for (int caller; (caller = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+        ::close(caller);
+        knocked = true;
     }
+    if (knocked)
+        bringForward();
+#endif
 }
 
 void SingleInstance::bringForward()

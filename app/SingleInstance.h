@@ -1,20 +1,27 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
+#include <QString>
 
+#include <memory>
+
+class QSocketNotifier;
 class QWidget;
 
 // One running copy per user and desktop. The first copy listens on a local
 // socket in the abstract namespace, so nothing is written to the file system
 // and nothing is left behind when it ends; a later copy only knocks there
 // and ends, and the first one comes to the front.
+//
+// Plain sockets rather than Qt Network: that library and the Kerberos and
+// proxy libraries it brings would cost every start-up a megabyte and more.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 
 public:
     explicit SingleInstance(QObject *parent = nullptr);
+    ~SingleInstance() override;
 
     // True when a copy is already running and has been asked to come forward:
     // this one has nothing more to do. Otherwise this copy starts listening.
@@ -24,11 +31,13 @@ public:
     void setWindow(QWidget *window);
 
 private:
-    bool knock();
+    bool knock() const;
+    bool listen();
     void answerKnocks();
     void bringForward();
 
-    const QString name_;
-    QLocalServer server_;
+    const QByteArray name_;
+    int listener_ = -1;
+    std::unique_ptr<QSocketNotifier> knocks_;
     QWidget *window_ = nullptr;
 };
