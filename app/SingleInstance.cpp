@@ -36,19 +36,25 @@ QByteArray serverName()
 }
 
 #ifdef Q_OS_LINUX
-// The address of `name` in the abstract namespace: a leading NUL, no file.
-socklen_t abstractAddress(const QByteArray &name, sockaddr_un &address)
+// A local stream socket and the address of `name` in the abstract namespace
+// (a leading NUL, no file), handed to `use`: connect or bind. The socket is
+// closed unless `use` succeeds and `keep` asks for it; returns it, or -1.
+template <typename Use> int withAbstractSocket(const QByteArray &name, bool keep, Use use)
 {
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (socket < 0)
+        return -1;
+    sockaddr_un address;
     std::memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
     const auto length = std::min<std::size_t>(name.size(), sizeof address.sun_path - 1);
     std::memcpy(address.sun_path + 1, name.constData(), length);
-    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
-}
-
-int localSocket()
-{
-    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+    const bool done = use(socket, reinterpret_cast<const sockaddr *>(&address), size);
+    if (done && keep)
+        return socket;
+    ::close(socket);
+    return done ? 0 : -1;
 }
 #endif
 
@@ -86,15 +92,10 @@ void SingleInstance::setWindow(QWidget *window)
 bool SingleInstance::knock() const
 {
 #ifdef Q_OS_LINUX
-    const int socket = localSocket();
-    if (socket < 0)
-        return false;
-    sockaddr_un address;
-    const socklen_t length = abstractAddress(name_, address);
-    const bool answered =
-        ::connect(socket, reinterpret_cast<const sockaddr *>(&address), length) == 0;
-    ::close(socket);
-    return answered;
+    return withAbstractSocket(name_, false,
+                              [](int socket, const sockaddr *address, socklen_t size) {
+                                  return ::connect(socket, address, size) == 0;
+                              }) == 0;
 #else
     return false;
 #endif
@@ -103,16 +104,12 @@ bool SingleInstance::knock() const
 bool SingleInstance::listen()
 {
 #ifdef Q_OS_LINUX
-    const int socket = localSocket();
+    const int socket =
+        withAbstractSocket(name_, true, [](int socket, const sockaddr *address, socklen_t size) {
+            return ::bind(socket, address, size) == 0 && ::listen(socket, 8) == 0;
+        });
     if (socket < 0)
         return false;
-    sockaddr_un address;
-    const socklen_t length = abstractAddress(name_, address);
-    if (::bind(socket, reinterpret_cast<const sockaddr *>(&address), length) != 0 ||
-        ::listen(socket, 8) != 0) {
-        ::close(socket);
-        return false;
-    }
     listener_ = socket;
     knocks_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
     connect(knocks_.get(), &QSocketNotifier::activated, this, &SingleInstance::answerKnocks);
