@@ -54,7 +54,7 @@ private:
     void tap(QWidget *widget, QPoint at);
     void pen(QWidget *widget, QPoint at, Qt::MouseButtons buttons);
 
-    QPointingDevice *finger = nullptr;
+    std::unique_ptr<QPointingDevice> finger;
     std::unique_ptr<QPointingDevice> stylus;
     std::unique_ptr<QWidget> window;
     PictureList *list = nullptr;
@@ -64,7 +64,7 @@ private:
 
 void TestTouch::initTestCase()
 {
-    finger = QTest::createTouchDevice();
+    finger.reset(QTest::createTouchDevice());
     stylus = std::make_unique<QPointingDevice>(
         QStringLiteral("pen"), 2, QInputDevice::DeviceType::Stylus,
         QPointingDevice::PointerType::Pen,
@@ -95,8 +95,8 @@ void TestTouch::init()
 
 void TestTouch::tap(QWidget *widget, QPoint at)
 {
-    QTest::touchEvent(widget, finger).press(0, at, widget);
-    QTest::touchEvent(widget, finger).release(0, at, widget);
+    QTest::touchEvent(widget, finger.get()).press(0, at, widget);
+    QTest::touchEvent(widget, finger.get()).release(0, at, widget);
 }
 
 void TestTouch::pen(QWidget *widget, QPoint at, Qt::MouseButtons buttons)
@@ -128,12 +128,12 @@ void TestTouch::swipeScrollsAndChoosesNothing()
     QCOMPARE(bar->value(), 0);
     QWidget *viewport = list->viewport();
     QPoint at(40, viewport->height() - 5);
-    QTest::touchEvent(viewport, finger).press(0, at, viewport);
+    QTest::touchEvent(viewport, finger.get()).press(0, at, viewport);
     for (int step = 0; step < 10; ++step) {
         at.ry() -= 10;
-        QTest::touchEvent(viewport, finger).move(0, at, viewport);
+        QTest::touchEvent(viewport, finger.get()).move(0, at, viewport);
     }
-    QTest::touchEvent(viewport, finger).release(0, at, viewport);
+    QTest::touchEvent(viewport, finger.get()).release(0, at, viewport);
 
     QCOMPARE(loads.count(), 0);
     QVERIFY(list->FileName().isEmpty());
