@@ -144,6 +144,27 @@ int nextEqual(const uint32_t *line, int x, int width, uint32_t value)
     return x;
 }
 
+#ifdef TINGOLAMO_SSE2
+// Paints the group of eight pixels at `x` up to its first stop, and returns
+// where that stop is, or -1 when the whole group was painted.
+int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t paint)
+{
+    auto *const at = reinterpret_cast<__m128i *>(line + x);
+    const __m128i low = _mm_loadu_si128(at);
+    const __m128i high = _mm_loadu_si128(at + 1);
+    const unsigned flags = stopFlagsOf(low, high, paint);
+    if (flags == 0) {
+        _mm_storeu_si128(at, colour);
+        _mm_storeu_si128(at + 1, colour);
+        return -1;
+    }
+    const unsigned before = (flags & (0u - flags)) - 1u;
+    _mm_storeu_si128(at, blend(low, colour, lanesOf(before, 0)));
+    _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
+    return x + std::countr_zero(flags);
+}
+#endif
+
 // Paints the pixels from `x` on up to the first stop, and returns where that
 // stop is, or `width`: one pass that looks at each pixel and paints it.
 int paintToStop(uint32_t *line, int x, int width, uint32_t paint)
@@ -153,18 +174,8 @@ int paintToStop(uint32_t *line, int x, int width, uint32_t paint)
     // Most runs end within eight pixels; the inside of a long one goes
     // sixteen pixels at a time.
     if (x + group <= width) {
-        auto *const at = reinterpret_cast<__m128i *>(line + x);
-        const __m128i low = _mm_loadu_si128(at);
-        const __m128i high = _mm_loadu_si128(at + 1);
-        const unsigned flags = stopFlagsOf(low, high, paint);
-        if (flags != 0) {
-            const unsigned before = (flags & (0u - flags)) - 1u;
-            _mm_storeu_si128(at, blend(low, colour, lanesOf(before, 0)));
-            _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
-            return x + std::countr_zero(flags);
-        }
-        _mm_storeu_si128(at, colour);
-        _mm_storeu_si128(at + 1, colour);
+        if (const int stop = paintGroup(line, x, colour, paint); stop >= 0)
+            return stop;
         x += group;
     }
     for (; x + 2 * group <= width; x += 2 * group) {
@@ -174,20 +185,9 @@ int paintToStop(uint32_t *line, int x, int width, uint32_t paint)
         for (int quarter = 0; quarter < 4; ++quarter)
             _mm_storeu_si128(at + quarter, colour);
     }
-    for (; x + group <= width; x += group) {
-        auto *const at = reinterpret_cast<__m128i *>(line + x);
-        const __m128i low = _mm_loadu_si128(at);
-        const __m128i high = _mm_loadu_si128(at + 1);
-        const unsigned flags = stopFlagsOf(low, high, paint);
-        if (flags != 0) {
-            const unsigned before = (flags & (0u - flags)) - 1u;
-            _mm_storeu_si128(at, blend(low, colour, lanesOf(before, 0)));
-            _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
-            return x + std::countr_zero(flags);
-        }
-        _mm_storeu_si128(at, colour);
-        _mm_storeu_si128(at + 1, colour);
-    }
+    for (; x + group <= width; x += group)
+        if (const int stop = paintGroup(line, x, colour, paint); stop >= 0)
+            return stop;
 #endif
     while (x < width && !isStop(line[x], paint))
         line[x++] = paint;
