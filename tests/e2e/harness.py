@@ -240,3 +240,16 @@ class Checks:
     def finish(self):
         print(f"{self.count - len(self.failures)} passed, {len(self.failures)} failed")
         raise SystemExit(1 if self.failures else 0)
+
+
+def leftovers(pid):
+    """The program's threads and open sockets."""
+    tasks = len(os.listdir(f"/proc/{pid}/task"))
+    fd_dir = f"/proc/{pid}/fd"
+    sockets = 0
+    for fd in os.listdir(fd_dir):
+        try:
+            sockets += os.readlink(os.path.join(fd_dir, fd)).startswith("socket:")
+        except OSError:
+            pass
+    return tasks, sockets

@@ -18,7 +18,7 @@ import threading
 import time
 
 from cups import PrivateCups
-from harness import App, Checks, Display, arguments, program_folder, wait_until
+from harness import App, Checks, Display, arguments, leftovers, program_folder, wait_until
 from test_print_button import (BLUE, INSIDE, drawing, message_windows, print_button, screen)
 
 ANSWER_S = 10.0
@@ -90,17 +90,6 @@ def click_print(display):
     display.move(700, 700)
     display.click(*print_button())
 
-
-def leftovers(pid):
-    """The program's threads and open sockets."""
-    fd_dir = f"/proc/{pid}/fd"
-    sockets = 0
-    for fd in os.listdir(fd_dir):
-        try:
-            sockets += os.readlink(os.path.join(fd_dir, fd)).startswith("socket:")
-        except OSError:
-            pass
-    return len(os.listdir(f"/proc/{pid}/task")), sockets
 
 
 def repainted_while_waiting(display):

@@ -15,7 +15,7 @@ import time
 
 from cues import heard, samples
 from drawings import boxes, plain
-from harness import App, Checks, Display, YELLOW, arguments, program_folder, wait_until
+from harness import App, Checks, Display, YELLOW, arguments, leftovers, program_folder, wait_until
 from pulse import FRAME_BYTES, PrivatePulse
 
 BOX = (147, 28)  # the drawing's top-left pixel on screen
@@ -62,18 +62,6 @@ def playing(pulse):
                             capture_output=True, timeout=5)
     return result.stdout.strip() != b""
 
-
-def leftovers(pid):
-    """The program's threads and open sockets."""
-    tasks = len(os.listdir(f"/proc/{pid}/task"))
-    fd_dir = f"/proc/{pid}/fd"
-    sockets = 0
-    for fd in os.listdir(fd_dir):
-        try:
-            sockets += os.readlink(os.path.join(fd_dir, fd)).startswith("socket:")
-        except OSError:
-            pass
-    return tasks, sockets
 
 
 def audible(data):
