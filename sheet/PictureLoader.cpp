@@ -197,7 +197,10 @@ PictureLoad decodePicture(const QByteArray &contents)
     QBuffer buffer;
     buffer.setData(contents);
     buffer.open(QIODevice::ReadOnly);
+    // Named by its format alone, so only the GIF plug-in is loaded, not every
+    // image plug-in of the system to ask each one whether it knows the bytes.
     QImageReader reader(&buffer, "gif");
+    reader.setAutoDetectImageFormat(false);
     QImage picture = reader.read();
     if (picture.isNull())
         return failed(QStringLiteral("il disegno non si può leggere"));
