@@ -2,6 +2,7 @@
 
 #include "ColourConversion.h"
 #include "DrawingBox.h"
+#include "FrameStyle.h"
 #include "PictureList.h"
 #include "PictureLoader.h"
 #include "ProgramFolder.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
@@ -26,11 +28,21 @@ constexpr Colore kGiallo = 0x00C0FFFF;
 constexpr Colore kNero = 0x00000000;
 constexpr Colore kBianco = 0x00FFFFFF;
 
+// One of the program's own PNG pictures, read by Qt's built-in PNG reader.
+// Named by its format, so Qt does not load every image plug-in of the system
+// to ask each one whether it knows the file.
+QPixmap ownPicture(const QString &path)
+{
+    QImageReader reader(path, QByteArrayLiteral("png"));
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 QIcon picture(const QString &name)
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/art/%1-32.png").arg(name), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/art/%1-64.png").arg(name), QSize(64, 64));
+    icon.addPixmap(ownPicture(QStringLiteral(":/art/%1-32.png").arg(name)));
+    icon.addPixmap(ownPicture(QStringLiteral(":/art/%1-64.png").arg(name)));
     return icon;
 }
 
@@ -117,6 +129,7 @@ void Foglio::creaControlli()
     NColori->setObjectName(QStringLiteral("NColori"));
     NColori->setGeometry(24, 32, 105, 105);
     setColours(NColori, kGiallo, kNero);
+    FrameStyle::applyTo(NColori);
 
     struct Option
     {

@@ -60,6 +60,10 @@ def main():
                          if loaded(program, name)], [], "libraries loaded at start")
             check.equal(sheet.colours(), {"left": WHITE, "right": WHITE, "square": WHITE,
                                           "wall": BLACK}, "the test drawing at start")
+            # The sheet names the format of every picture it shows, so the first
+            # frame loads the GIF plug-in and no other.
+            check.equal([name for name in ("libqsvg", "libqjpeg", "libqico")
+                         if loaded(program, name)], [], "image plug-ins loaded at start")
             pulse.record_start()
 
             # Before any swatch is chosen the fill is blue.

@@ -1,5 +1,6 @@
 #include "DrawingBox.h"
 #include "Foglio.h"
+#include "FrameStyle.h"
 #include "GraphicButton.h"
 #include "Palette.h"
 #include "PictureList.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <map>
@@ -148,6 +150,15 @@ void TestFoglio::windowAndDesignProperties()
     auto *frame = foglio->findChild<QGroupBox *>(QStringLiteral("NColori"));
     QVERIFY(frame);
     QCOMPARE(frame->title(), QStringLiteral("N\u00B0 Colori"));
+    // The frame's own style draws it exactly as Fusion does.
+    QStyle *own = frame->style();
+    QVERIFY(qobject_cast<FrameStyle *>(own));
+    const QImage drawn = frame->grab().toImage();
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    frame->setStyle(fusion.get());
+    const QImage byFusion = frame->grab().toImage();
+    frame->setStyle(own);
+    QCOMPARE(drawn, byFusion);
     const QStringList captions{"4", "8", "16", "32"};
     const QList<QRect> places{{8, 24, 33, 17}, {64, 24, 33, 17}, {8, 64, 33, 17}, {64, 64, 33, 17}};
     for (int index = 0; index < 4; ++index) {
