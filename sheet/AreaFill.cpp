@@ -63,10 +63,11 @@ void prefetch([[maybe_unused]] const void *address)
 #endif
 }
 
-// Black, or painted already: `paint` is the fill colour with full alpha.
-bool isStop(uint32_t pixel, uint32_t paint)
+// Black, or equal to `stop`: the fill colour with full alpha where the row has
+// been prepared, a value no pixel holds on the row's first visit.
+bool isStop(uint32_t pixel, uint32_t stop)
 {
-    return (pixel & rgbMask) == 0 || pixel == paint;
+    return (pixel & rgbMask) == 0 || pixel == stop;
 }
 
 #ifdef TINGOLAMO_SSE2
@@ -78,27 +79,27 @@ unsigned flagsOf(__m128i low, __m128i high)
 }
 
 // All ones in the lanes of the four pixels that are stops.
-__m128i stopLanes(__m128i pixels, __m128i painted)
+__m128i stopLanes(__m128i pixels, __m128i stop)
 {
     const __m128i colourOnly = _mm_and_si128(pixels, _mm_set1_epi32(int(rgbMask)));
     return _mm_or_si128(_mm_cmpeq_epi32(colourOnly, _mm_setzero_si128()),
-                        _mm_cmpeq_epi32(pixels, painted));
+                        _mm_cmpeq_epi32(pixels, stop));
 }
 
 // One flag for each of the eight pixels in `low` and `high` that is a stop.
-unsigned stopFlagsOf(__m128i low, __m128i high, uint32_t paint)
+unsigned stopFlagsOf(__m128i low, __m128i high, uint32_t stop)
 {
-    const __m128i painted = _mm_set1_epi32(int(paint));
-    return flagsOf(stopLanes(low, painted), stopLanes(high, painted));
+    const __m128i stops = _mm_set1_epi32(int(stop));
+    return flagsOf(stopLanes(low, stops), stopLanes(high, stops));
 }
 
 // Whether any of the sixteen pixels from `at` on is a stop.
-bool anyStop(const __m128i *at, __m128i painted)
+bool anyStop(const __m128i *at, __m128i stop)
 {
-    const __m128i first = _mm_or_si128(stopLanes(_mm_loadu_si128(at), painted),
-                                       stopLanes(_mm_loadu_si128(at + 1), painted));
-    const __m128i second = _mm_or_si128(stopLanes(_mm_loadu_si128(at + 2), painted),
-                                        stopLanes(_mm_loadu_si128(at + 3), painted));
+    const __m128i first = _mm_or_si128(stopLanes(_mm_loadu_si128(at), stop),
+                                       stopLanes(_mm_loadu_si128(at + 1), stop));
+    const __m128i second = _mm_or_si128(stopLanes(_mm_loadu_si128(at + 2), stop),
+                                        stopLanes(_mm_loadu_si128(at + 3), stop));
     return _mm_movemask_epi8(_mm_or_si128(first, second)) != 0;
 }
 
@@ -147,12 +148,12 @@ int nextEqual(const uint32_t *line, int x, int width, uint32_t value)
 #ifdef TINGOLAMO_SSE2
 // Paints the group of eight pixels at `x` up to its first stop, and returns
 // where that stop is, or -1 when the whole group was painted.
-int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t paint)
+int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t stop)
 {
     auto *const at = reinterpret_cast<__m128i *>(line + x);
     const __m128i low = _mm_loadu_si128(at);
     const __m128i high = _mm_loadu_si128(at + 1);
-    const unsigned flags = stopFlagsOf(low, high, paint);
+    const unsigned flags = stopFlagsOf(low, high, stop);
     if (flags == 0) {
         _mm_storeu_si128(at, colour);
         _mm_storeu_si128(at + 1, colour);
@@ -163,34 +164,87 @@ int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t paint)
     _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
     return x + std::countr_zero(flags);
 }
+
+// Paints the group of eight pixels that ends at `x` from its right end leftwards
+// up to its first stop, and returns where that stop is, or -1 when the whole
+// group was painted.
+int paintGroupBack(uint32_t *line, int x, __m128i colour, uint32_t stop)
+{
+    auto *const at = reinterpret_cast<__m128i *>(line + x - (group - 1));
+    const __m128i low = _mm_loadu_si128(at);
+    const __m128i high = _mm_loadu_si128(at + 1);
+    const unsigned flags = stopFlagsOf(low, high, stop);
+    if (flags == 0) {
+        _mm_storeu_si128(at, colour);
+        _mm_storeu_si128(at + 1, colour);
+        return -1;
+    }
+    const int last = int(std::bit_width(flags)) - 1;
+    const unsigned after = 0xFFu & ~((2u << last) - 1u);
+    _mm_storeu_si128(at, blend(low, colour, lanesOf(after, 0)));
+    _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(after, 1)));
+    return x - (group - 1) + last;
+}
 #endif
 
-// Paints the pixels from `x` on up to the first stop, and returns where that
-// stop is, or `width`: one pass that looks at each pixel and paints it.
-int paintToStop(uint32_t *line, int x, int width, uint32_t paint)
+// Paints `paint` over the pixels from `x` on up to the first stop, and returns
+// where that stop is, or `width`: one pass that looks at each pixel and paints it.
+int paintToStop(uint32_t *line, int x, int width, uint32_t paint, uint32_t stop)
 {
 #ifdef TINGOLAMO_SSE2
     const __m128i colour = _mm_set1_epi32(int(paint));
+    const __m128i stops = _mm_set1_epi32(int(stop));
     // Most runs end within eight pixels; the inside of a long one goes
     // sixteen pixels at a time.
     if (x + group <= width) {
-        if (const int stop = paintGroup(line, x, colour, paint); stop >= 0)
-            return stop;
+        if (const int at = paintGroup(line, x, colour, stop); at >= 0)
+            return at;
         x += group;
     }
     for (; x + 2 * group <= width; x += 2 * group) {
         auto *const at = reinterpret_cast<__m128i *>(line + x);
-        if (anyStop(at, colour))
+        if (anyStop(at, stops))
             break;
         for (int quarter = 0; quarter < 4; ++quarter)
             _mm_storeu_si128(at + quarter, colour);
     }
     for (; x + group <= width; x += group)
-        if (const int stop = paintGroup(line, x, colour, paint); stop >= 0)
-            return stop;
+        if (const int at = paintGroup(line, x, colour, stop); at >= 0)
+            return at;
 #endif
-    while (x < width && !isStop(line[x], paint))
+    while (x < width && !isStop(line[x], stop))
         line[x++] = paint;
+    return x;
+}
+
+// The mirror of paintToStop: paints from `x` leftwards up to the first stop,
+// and returns where that stop is, or -1. A fill walking up the picture meets
+// its rows at falling addresses; reading each row from right to left keeps the
+// whole walk one falling stream, which the processor fetches ahead, where
+// rising rows in a falling walk take it about three times as long.
+int paintBackToStop(uint32_t *line, int x, uint32_t paint, uint32_t stop)
+{
+#ifdef TINGOLAMO_SSE2
+    const __m128i colour = _mm_set1_epi32(int(paint));
+    const __m128i stops = _mm_set1_epi32(int(stop));
+    if (x >= group - 1) {
+        if (const int at = paintGroupBack(line, x, colour, stop); at >= 0)
+            return at;
+        x -= group;
+    }
+    for (; x >= 2 * group - 1; x -= 2 * group) {
+        auto *const at = reinterpret_cast<__m128i *>(line + x - (2 * group - 1));
+        if (anyStop(at, stops))
+            break;
+        for (int quarter = 0; quarter < 4; ++quarter)
+            _mm_storeu_si128(at + quarter, colour);
+    }
+    for (; x >= group - 1; x -= group)
+        if (const int at = paintGroupBack(line, x, colour, stop); at >= 0)
+            return at;
+#endif
+    while (x >= 0 && !isStop(line[x], stop))
+        line[x--] = paint;
     return x;
 }
 
@@ -203,10 +257,13 @@ int paintToStop(uint32_t *line, int x, int width, uint32_t paint)
 //
 // A painted pixel shows the fill colour with full alpha, which is what tells
 // the fill where it has been. Pixels that showed the fill colour before would
-// look painted too, yet must not stop the fill; so before the fill first reads
-// a row it clears their alpha byte, and once it is done it makes every pixel
-// of those rows opaque again. The picture itself thus holds the record of
-// where the fill has been, with no copy and no map beside it.
+// look painted too, yet must not stop the fill. On its first visit to a row
+// the fill knows that nothing there is painted yet, so only black stops it;
+// after that visit it clears the alpha byte of the pixels elsewhere on the row
+// that show the fill colour, and once it is done it makes every pixel of those
+// rows opaque again. The picture itself thus holds the record of where the
+// fill has been, with no copy and no map beside it, and a row the fill paints
+// from end to end is read only once.
 //
 // Each painted run hands on at most three spans (the row beyond it and the two
 // ends that stick out past its parent towards the row it came from), so the
@@ -223,16 +280,15 @@ public:
 
     QRect fillFrom(int x, int y)
     {
-        prepareRow(y);
         uint32_t *const line = row(y);
-        if (isStop(line[x], m_paint)) {
-            restoreRows();
+        const uint32_t stop = stopOf(y);
+        if (isStop(line[x], stop))
             return {};
-        }
-        Bounds bounds{m_width, m_height, -1, -1};
-        const int left = runStart(line, x);
+        const int left = runStart(line, x, stop);
         std::fill(line + left, line + x, m_paint);
-        const int right = paintToStop(line, x, m_width, m_paint) - 1;
+        const int right = paintToStop(line, x, m_width, m_paint, stop) - 1;
+        finishFirstVisit(y, {left, right});
+        Bounds bounds{m_width, m_height, -1, -1};
         bounds.add(y, left, right);
         Span span{};
         bool going = false;
@@ -254,24 +310,53 @@ public:
 private:
     enum RowState : uint8_t { Untouched, Prepared, Marked };
 
+    // The pixels painted on one visit to a row, from `left` to `right`.
+    struct Visit
+    {
+        int left;
+        int right;
+
+        void add(int runLeft, int runRight)
+        {
+            left = std::min(left, runLeft);
+            right = std::max(right, runRight);
+        }
+    };
+
     uint32_t *row(int y) const { return m_pixels + y * m_stride; }
 
-    // Clears the alpha of the row's pixels that show the fill colour, the
-    // first time the fill looks at the row. A black fill has nothing to mark:
-    // black pixels are boundary anyway.
-    void prepareRow(int y)
+    // What stops a run on row `y` besides black: a painted pixel, or on the
+    // first visit, when nothing on the row is painted, a value that no pixel
+    // of an opaque picture holds.
+    uint32_t stopOf(int y) const
     {
-        if (m_rows[size_t(y)] != Untouched)
-            return;
+        return m_rows[size_t(y)] == Untouched ? m_paint & rgbMask : m_paint;
+    }
+
+    // After the first visit to row `y` has painted `visit`, clears the alpha
+    // of the row's other pixels that show the fill colour. A black fill has
+    // nothing to mark: black pixels are boundary anyway.
+    void finishFirstVisit(int y, const Visit &visit)
+    {
         m_rows[size_t(y)] = Prepared;
         if (m_paint == opaque)
             return;
         uint32_t *const line = row(y);
-        for (int x = nextEqual(line, 0, m_width, m_paint); x < m_width;
-             x = nextEqual(line, x + 1, m_width, m_paint)) {
-            line[x] &= rgbMask;
+        if (markFillColour(line, 0, visit.left) | markFillColour(line, visit.right + 1, m_width))
             m_rows[size_t(y)] = Marked;
+    }
+
+    // Clears the alpha of the pixels from `from` up to `to` that show the fill
+    // colour; returns whether there were any.
+    bool markFillColour(uint32_t *line, int from, int to) const
+    {
+        bool marked = false;
+        for (int x = nextEqual(line, from, to, m_paint); x < to;
+             x = nextEqual(line, x + 1, to, m_paint)) {
+            line[x] &= rgbMask;
+            marked = true;
         }
+        return marked;
     }
 
     // Makes opaque again the pixels of the fill colour that the fill did not reach.
@@ -288,20 +373,34 @@ private:
 
     // The leftmost pixel of the run of fillable pixels that ends at `x`. Runs
     // seldom reach far past their parent's left end, so a plain loop does.
-    int runStart(const uint32_t *line, int x) const
+    static int runStart(const uint32_t *line, int x, uint32_t stop)
     {
-        const uint32_t paint = m_paint;
-        while (x > 0 && !isStop(line[x - 1], paint))
+        while (x > 0 && !isStop(line[x - 1], stop))
             --x;
         return x;
     }
 
-    // The first fillable pixel from `x` on, or `limit`.
-    int nextFillable(const uint32_t *line, int x, int limit) const
+    // The rightmost pixel of the run of fillable pixels that starts at `x`.
+    int runEnd(const uint32_t *line, int x, uint32_t stop) const
     {
-        const uint32_t paint = m_paint;
-        while (x < limit && isStop(line[x], paint))
+        while (x + 1 < m_width && !isStop(line[x + 1], stop))
             ++x;
+        return x;
+    }
+
+    // The first fillable pixel from `x` on, or `limit`.
+    static int nextFillable(const uint32_t *line, int x, int limit, uint32_t stop)
+    {
+        while (x < limit && isStop(line[x], stop))
+            ++x;
+        return x;
+    }
+
+    // The first fillable pixel from `x` leftwards, or `limit`.
+    static int previousFillable(const uint32_t *line, int x, int limit, uint32_t stop)
+    {
+        while (x > limit && isStop(line[x], stop))
+            --x;
         return x;
     }
 
@@ -312,13 +411,24 @@ private:
     {
         const Span parent = span;
         const int y = parent.y + parent.dy;
-        prepareRow(y);
         uint32_t *const line = row(y);
+        const uint32_t stop = stopOf(y);
+        Visit visit{m_width, -1};
         bool carry = false;
 #ifdef TINGOLAMO_SSE2
-        if (!searchNarrow(parent, y, line, span, carry, bounds))
+        if (!searchNarrow(parent, y, line, stop, span, carry, visit))
 #endif
-            searchWide(parent, y, line, span, carry, bounds);
+        {
+            if (parent.dy > 0)
+                searchWide(parent, y, line, stop, span, carry, visit);
+            else
+                searchWideBack(parent, y, line, stop, span, carry, visit);
+        }
+        if (visit.right >= 0) {
+            bounds.add(y, visit.left, visit.right);
+            if (stop != m_paint)
+                finishFirstVisit(y, visit);
+        }
         if (carry) {
             // Fetch the rows ahead of a walk before it gets there.
             const int ahead = span.y + lookAhead * span.dy;
@@ -329,25 +439,47 @@ private:
     }
 
     // Looks along the parent's run pixel by pixel, painting each run found.
-    TINGOLAMO_STEP void searchWide(const Span &parent, int y, uint32_t *line, Span &next,
-                                   bool &carry, Bounds &bounds)
+    TINGOLAMO_STEP void searchWide(const Span &parent, int y, uint32_t *line, uint32_t stop,
+                                   Span &next, bool &carry, Visit &visit)
     {
         const uint32_t paint = m_paint;
         const int width = m_width;
         int x = parent.left;
-        if (!isStop(line[x], paint)) {
-            const int left = runStart(line, x);
+        if (!isStop(line[x], stop)) {
+            const int left = runStart(line, x, stop);
             std::fill(line + left, line + x, paint);
-            x = paintToStop(line, x, width, paint);
-            takeRun(parent, y, left, x - 1, next, carry, bounds);
+            x = paintToStop(line, x, width, paint, stop);
+            takeRun(parent, y, left, x - 1, next, carry, visit);
         }
         while (++x <= parent.right) {
-            x = nextFillable(line, x, parent.right + 1);
+            x = nextFillable(line, x, parent.right + 1, stop);
             if (x > parent.right)
                 break;
             const int left = x;
-            x = paintToStop(line, x, width, paint);
-            takeRun(parent, y, left, x - 1, next, carry, bounds);
+            x = paintToStop(line, x, width, paint, stop);
+            takeRun(parent, y, left, x - 1, next, carry, visit);
+        }
+    }
+
+    // searchWide from right to left, for a row above its parent.
+    TINGOLAMO_STEP void searchWideBack(const Span &parent, int y, uint32_t *line, uint32_t stop,
+                                       Span &next, bool &carry, Visit &visit)
+    {
+        const uint32_t paint = m_paint;
+        int x = parent.right;
+        if (!isStop(line[x], stop)) {
+            const int right = runEnd(line, x, stop);
+            std::fill(line + x + 1, line + right + 1, paint);
+            x = paintBackToStop(line, x, paint, stop);
+            takeRun(parent, y, x + 1, right, next, carry, visit);
+        }
+        while (--x >= parent.left) {
+            x = previousFillable(line, x, parent.left - 1, stop);
+            if (x < parent.left)
+                break;
+            const int right = x;
+            x = paintBackToStop(line, x, paint, stop);
+            takeRun(parent, y, x + 1, right, next, carry, visit);
         }
     }
 
@@ -357,8 +489,8 @@ private:
     // touches the parent, and one blend paints what of them lies inside it.
     // Returns false, having done nothing, for a parent too wide or too near
     // an end of the row.
-    TINGOLAMO_STEP bool searchNarrow(const Span &parent, int y, uint32_t *line, Span &next,
-                                     bool &carry, Bounds &bounds)
+    TINGOLAMO_STEP bool searchNarrow(const Span &parent, int y, uint32_t *line, uint32_t stop,
+                                     Span &next, bool &carry, Visit &visit)
     {
         const int from = parent.left - 1;
         if (from < 0 || from + group > m_width || parent.right - from > group - 2)
@@ -367,7 +499,7 @@ private:
         auto *const at = reinterpret_cast<__m128i *>(line + from);
         const __m128i low = _mm_loadu_si128(at);
         const __m128i high = _mm_loadu_si128(at + 1);
-        const unsigned fillable = ~stopFlagsOf(low, high, paint) & 0xFFu;
+        const unsigned fillable = ~stopFlagsOf(low, high, stop) & 0xFFu;
         // One flag for each pixel under the parent: bits 1 to right - from.
         unsigned seeds = fillable & ((2u << (parent.right - from)) - 2u);
         if (seeds == 0)
@@ -385,7 +517,7 @@ private:
                 const unsigned taken = (1u << end) - (1u << start);
                 _mm_storeu_si128(at, blend(low, colour, lanesOf(taken, 0)));
                 _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(taken, 1)));
-                bounds.add(y, from + start, from + end - 1);
+                visit.add(from + start, from + end - 1);
                 hand({y, from + start, from + end - 1, parent.dy}, next, carry);
                 return true;
             }
@@ -400,12 +532,13 @@ private:
             seeds &= ~((1u << end) - 1u);
             int left = from + start;
             if (start == 0) {
-                left = runStart(line, from);
+                left = runStart(line, from, stop);
                 std::fill(line + left, line + from, paint);
             }
-            const int right =
-                end == group ? paintToStop(line, from + group, m_width, paint) - 1 : from + end - 1;
-            takeRun(parent, y, left, right, next, carry, bounds);
+            const int right = end == group
+                                  ? paintToStop(line, from + group, m_width, paint, stop) - 1
+                                  : from + end - 1;
+            takeRun(parent, y, left, right, next, carry, visit);
         }
         _mm_storeu_si128(at, blend(low, colour, lanesOf(taken, 0)));
         _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(taken, 1)));
@@ -417,9 +550,9 @@ private:
     // row the parent came from that lie under the run's ends past the parent's
     // own: the pixels right next to the parent's ends are painted or black.
     TINGOLAMO_STEP void takeRun(const Span &parent, int y, int left, int right, Span &next,
-                                bool &carry, Bounds &bounds)
+                                bool &carry, Visit &visit)
     {
-        bounds.add(y, left, right);
+        visit.add(left, right);
         hand({y, left, right, parent.dy}, next, carry);
         if (left < parent.left - 1)
             hand({y, left, parent.left - 2, -parent.dy}, next, carry);
