@@ -342,7 +342,9 @@ private:
         if (m_paint == opaque)
             return;
         uint32_t *const line = row(y);
-        if (markFillColour(line, 0, visit.left) | markFillColour(line, visit.right + 1, m_width))
+        const bool before = markFillColour(line, 0, visit.left);
+        const bool after = markFillColour(line, visit.right + 1, m_width);
+        if (before || after)
             m_rows[size_t(y)] = Marked;
     }
 
