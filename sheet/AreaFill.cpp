@@ -146,23 +146,33 @@ int nextEqual(const uint32_t *line, int x, int width, uint32_t value)
 }
 
 #ifdef TINGOLAMO_SSE2
-// Paints the group of eight pixels at `x` up to its first stop, and returns
-// where that stop is, or -1 when the whole group was painted.
-int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t stop)
+// Paints the group of eight pixels from `first` on up to the stop nearest its
+// left end, or its right end when `fromRight`, and returns the group's stop
+// flags: none when the whole group was painted.
+unsigned paintEight(uint32_t *first, __m128i colour, uint32_t stop, bool fromRight)
 {
-    auto *const at = reinterpret_cast<__m128i *>(line + x);
+    auto *const at = reinterpret_cast<__m128i *>(first);
     const __m128i low = _mm_loadu_si128(at);
     const __m128i high = _mm_loadu_si128(at + 1);
     const unsigned flags = stopFlagsOf(low, high, stop);
     if (flags == 0) {
         _mm_storeu_si128(at, colour);
         _mm_storeu_si128(at + 1, colour);
-        return -1;
+        return 0;
     }
-    const unsigned before = (flags & (0u - flags)) - 1u;
-    _mm_storeu_si128(at, blend(low, colour, lanesOf(before, 0)));
-    _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(before, 1)));
-    return x + std::countr_zero(flags);
+    const unsigned painted =
+        fromRight ? 0xFFu & ~((1u << std::bit_width(flags)) - 1u) : (flags & (0u - flags)) - 1u;
+    _mm_storeu_si128(at, blend(low, colour, lanesOf(painted, 0)));
+    _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(painted, 1)));
+    return flags;
+}
+
+// Paints the group of eight pixels at `x` up to its first stop, and returns
+// where that stop is, or -1 when the whole group was painted.
+int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t stop)
+{
+    const unsigned flags = paintEight(line + x, colour, stop, false);
+    return flags == 0 ? -1 : x + std::countr_zero(flags);
 }
 
 // Paints the group of eight pixels that ends at `x` from its right end leftwards
@@ -170,20 +180,9 @@ int paintGroup(uint32_t *line, int x, __m128i colour, uint32_t stop)
 // group was painted.
 int paintGroupBack(uint32_t *line, int x, __m128i colour, uint32_t stop)
 {
-    auto *const at = reinterpret_cast<__m128i *>(line + x - (group - 1));
-    const __m128i low = _mm_loadu_si128(at);
-    const __m128i high = _mm_loadu_si128(at + 1);
-    const unsigned flags = stopFlagsOf(low, high, stop);
-    if (flags == 0) {
-        _mm_storeu_si128(at, colour);
-        _mm_storeu_si128(at + 1, colour);
-        return -1;
-    }
-    const int last = int(std::bit_width(flags)) - 1;
-    const unsigned after = 0xFFu & ~((2u << last) - 1u);
-    _mm_storeu_si128(at, blend(low, colour, lanesOf(after, 0)));
-    _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(after, 1)));
-    return x - (group - 1) + last;
+    const int first = x - (group - 1);
+    const unsigned flags = paintEight(line + first, colour, stop, true);
+    return flags == 0 ? -1 : first + int(std::bit_width(flags)) - 1;
 }
 #endif
 

@@ -5,6 +5,7 @@
 #include "FrameStyle.h"
 #include "PictureList.h"
 #include "PictureLoader.h"
+#include "PngPicture.h"
 #include "ProgramFolder.h"
 #include "Saluti.h"
 #include "SheetAccessible.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QIcon>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
@@ -28,21 +28,11 @@ constexpr Colore kGiallo = 0x00C0FFFF;
 constexpr Colore kNero = 0x00000000;
 constexpr Colore kBianco = 0x00FFFFFF;
 
-// One of the program's own PNG pictures, read by Qt's built-in PNG reader.
-// Named by its format, so Qt does not load every image plug-in of the system
-// to ask each one whether it knows the file.
-QPixmap ownPicture(const QString &path)
-{
-    QImageReader reader(path, QByteArrayLiteral("png"));
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
-}
-
 QIcon picture(const QString &name)
 {
     QIcon icon;
-    icon.addPixmap(ownPicture(QStringLiteral(":/art/%1-32.png").arg(name)));
-    icon.addPixmap(ownPicture(QStringLiteral(":/art/%1-64.png").arg(name)));
+    icon.addPixmap(pngPicture(QStringLiteral(":/art/%1-32.png").arg(name)));
+    icon.addPixmap(pngPicture(QStringLiteral(":/art/%1-64.png").arg(name)));
     return icon;
 }
 

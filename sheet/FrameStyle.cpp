@@ -1,8 +1,9 @@
 #include "FrameStyle.h"
 
+#include "PngPicture.h"
+
 #include <QApplication>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -13,22 +14,15 @@ namespace {
 const QString kFusion = QStringLiteral("fusion");
 
 // Fusion's frame picture and the geometry it draws it with.
+const QString kFusionFrame =
+    QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
 constexpr QMargins kFrameBorder(6, 6, 6, 6);
 constexpr int kTitleGap = 3;
-
-QPixmap fusionFrame()
-{
-    QImageReader reader(
-        QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
-        QByteArrayLiteral("png"));
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
-}
 
 } // namespace
 
 FrameStyle::FrameStyle(QObject *parent)
-    : QProxyStyle(QStyleFactory::create(kFusion)), frame_(fusionFrame())
+    : QProxyStyle(QStyleFactory::create(kFusion)), frame_(pngPicture(kFusionFrame))
 {
     setParent(parent);
 }
