@@ -14,11 +14,14 @@ namespace {
 
 // The steps of the fill's inner loop are small functions for reading's sake;
 // the compiler is asked to melt them into one loop that keeps its state in
-// registers.
+// registers. The corridor walk is a loop of its own, kept apart so that its
+// few values get registers of their own.
 #if defined(__GNUC__)
 #define TINGOLAMO_STEP [[gnu::always_inline]] inline
+#define TINGOLAMO_LOOP [[gnu::noinline]]
 #else
 #define TINGOLAMO_STEP inline
+#define TINGOLAMO_LOOP
 #endif
 
 constexpr uint32_t rgbMask = 0x00FFFFFFu;
@@ -430,6 +433,13 @@ private:
             if (stop != m_paint)
                 finishFirstVisit(y, visit);
         }
+#ifdef TINGOLAMO_SSE2
+        // A run under its parent's very columns most likely goes on as a
+        // corridor, which a loop of its own walks.
+        if (carry && span.left == parent.left && span.right == parent.right && fitsGroup(span) &&
+            !walkCorridor(span, bounds))
+            return false;
+#endif
         if (carry) {
             // Fetch the rows ahead of a walk before it gets there.
             const int ahead = span.y + lookAhead * span.dy;
@@ -485,6 +495,14 @@ private:
     }
 
 #ifdef TINGOLAMO_SSE2
+    // Whether the group of eight pixels that starts just left of `span` lies
+    // inside the row and holds the span with a pixel to spare at each end.
+    bool fitsGroup(const Span &span) const
+    {
+        const int from = span.left - 1;
+        return from >= 0 && from + group <= m_width && span.right - from <= group - 2;
+    }
+
     // A parent of at most six pixels lies inside the group of eight pixels
     // that starts just left of it: one look at the group finds every run that
     // touches the parent, and one blend paints what of them lies inside it.
@@ -493,9 +511,9 @@ private:
     TINGOLAMO_STEP bool searchNarrow(const Span &parent, int y, uint32_t *line, uint32_t stop,
                                      Span &next, bool &carry, Visit &visit)
     {
-        const int from = parent.left - 1;
-        if (from < 0 || from + group > m_width || parent.right - from > group - 2)
+        if (!fitsGroup(parent))
             return false;
+        const int from = parent.left - 1;
         const uint32_t paint = m_paint;
         auto *const at = reinterpret_cast<__m128i *>(line + from);
         const __m128i low = _mm_loadu_si128(at);
@@ -544,6 +562,48 @@ private:
         _mm_storeu_si128(at, blend(low, colour, lanesOf(taken, 0)));
         _mm_storeu_si128(at + 1, blend(high, colour, lanesOf(taken, 1)));
         return true;
+    }
+#endif
+
+#ifdef TINGOLAMO_SSE2
+    // Walks on from `span` for as long as the row beyond holds a run of the
+    // same columns between two stops, painting each such row, and makes `span`
+    // the last row painted. What the walk reads decides only whether it goes
+    // on, never where it reads next, so the processor runs rows ahead instead
+    // of waiting for each row's pixels in turn. Returns false when the last
+    // row painted has no row beyond. `span` must fit its group.
+    TINGOLAMO_LOOP bool walkCorridor(Span &span, Bounds &bounds)
+    {
+        const int columns = span.right - span.left + 1;
+        // The group's flags from the stop left of the run to the one right of it.
+        const unsigned window = (4u << columns) - 1u;
+        const unsigned ends = 1u | (2u << columns);
+        const __m128i takeLow = lanesOf(window & ~ends, 0);
+        const __m128i takeHigh = lanesOf(window & ~ends, 1);
+        const __m128i colour = _mm_set1_epi32(int(m_paint));
+        const qsizetype step = span.dy * m_stride;
+        int y = span.y;
+        uint32_t *first = row(y) + span.left - 1;
+        for (int beyond = y + span.dy; beyond >= 0 && beyond < m_height; beyond += span.dy) {
+            const uint32_t stop = stopOf(beyond);
+            auto *const at = reinterpret_cast<__m128i *>(first + step);
+            const __m128i low = _mm_loadu_si128(at);
+            const __m128i high = _mm_loadu_si128(at + 1);
+            if ((stopFlagsOf(low, high, stop) & window) != ends)
+                break;
+            _mm_storeu_si128(at, blend(low, colour, takeLow));
+            _mm_storeu_si128(at + 1, blend(high, colour, takeHigh));
+            first += step;
+            y = beyond;
+            if (stop != m_paint)
+                finishFirstVisit(y, {span.left, span.right});
+            const int ahead = y + lookAhead * span.dy;
+            if (ahead >= 0 && ahead < m_height)
+                prefetch(first + lookAhead * step);
+        }
+        bounds.add(y, span.left, span.right);
+        span.y = y;
+        return y + span.dy >= 0 && y + span.dy < m_height;
     }
 #endif
 

@@ -313,6 +313,16 @@ void TestAreaFill::fillColourAlreadyPresentIsNotAWall()
     QCOMPARE(rowsOf(solid), QStringList({"rr#rr", "rr#rr", "rrrrr"}));
     QCOMPARE(fillArea(solid, 4, 0, red), QRect(0, 0, 5, 3));
     QCOMPARE(solid.copy(0, 0, 2, 3), before.copy(0, 0, 2, 3));
+
+    // A corridor is the first to reach the rows of a red ring beside it; the
+    // fill that later comes round the wall still gets into the ring.
+    QImage corridor =
+        imageOf({"#...#.......", "#...#.......", "#...#.......", "#...#...rrr.", "#...#...r.r.",
+                 "#...#...rrr.", "#...#.......", "#...#.......", "#..........."});
+    QCOMPARE(fillArea(corridor, 2, 0, red), QRect(1, 0, 11, 9));
+    QStringList painted(8, QStringLiteral("#rrr#rrrrrrr"));
+    painted << QStringLiteral("#rrrrrrrrrrr");
+    QCOMPARE(rowsOf(corridor), painted);
 }
 
 void TestAreaFill::blackFillBecomesBoundary()
