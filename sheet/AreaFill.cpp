@@ -327,6 +327,17 @@ private:
 
     uint32_t *row(int y) const { return m_pixels + y * m_stride; }
 
+    bool hasRow(int y) const { return y >= 0 && y < m_height; }
+
+    // Fetches the row a walk from row `y` in direction `dy` reaches some rows
+    // later, at column `x`, before the walk gets there.
+    void fetchAhead(int y, int dy, int x) const
+    {
+        const int ahead = y + lookAhead * dy;
+        if (hasRow(ahead))
+            prefetch(row(ahead) + x);
+    }
+
     // What stops a run on row `y` besides black: a painted pixel, or on the
     // first visit, when nothing on the row is painted, a value that no pixel
     // of an opaque picture holds.
@@ -440,12 +451,8 @@ private:
             !walkCorridor(span, bounds))
             return false;
 #endif
-        if (carry) {
-            // Fetch the rows ahead of a walk before it gets there.
-            const int ahead = span.y + lookAhead * span.dy;
-            if (ahead >= 0 && ahead < m_height)
-                prefetch(row(ahead) + span.left);
-        }
+        if (carry)
+            fetchAhead(span.y, span.dy, span.left);
         return carry;
     }
 
@@ -584,7 +591,7 @@ private:
         const qsizetype step = span.dy * m_stride;
         int y = span.y;
         uint32_t *first = row(y) + span.left - 1;
-        for (int beyond = y + span.dy; beyond >= 0 && beyond < m_height; beyond += span.dy) {
+        for (int beyond = y + span.dy; hasRow(beyond); beyond += span.dy) {
             const uint32_t stop = stopOf(beyond);
             auto *const at = reinterpret_cast<__m128i *>(first + step);
             const __m128i low = _mm_loadu_si128(at);
@@ -597,13 +604,11 @@ private:
             y = beyond;
             if (stop != m_paint)
                 finishFirstVisit(y, {span.left, span.right});
-            const int ahead = y + lookAhead * span.dy;
-            if (ahead >= 0 && ahead < m_height)
-                prefetch(first + lookAhead * step);
+            fetchAhead(y, span.dy, span.left);
         }
         bounds.add(y, span.left, span.right);
         span.y = y;
-        return y + span.dy >= 0 && y + span.dy < m_height;
+        return hasRow(y + span.dy);
     }
 #endif
 
@@ -625,7 +630,7 @@ private:
     TINGOLAMO_STEP void hand(const Span &span, Span &next, bool &carry)
     {
         const int beyond = span.y + span.dy;
-        if (beyond < 0 || beyond >= m_height)
+        if (!hasRow(beyond))
             return;
         // The row is likely to be searched soon: start fetching it now.
         prefetch(row(beyond) + span.left);
