@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QList>
 
 #include <gif_lib.h>
 
@@ -51,12 +52,37 @@ bool fitsLimit(qint64 width, qint64 height)
     return width > 0 && height > 0 && width * height <= kPicturePixelLimit;
 }
 
-bool skipExtension(GifFileType *gif)
+// What the walk over a GIF learns of its first image. When that image is
+// plain (it covers the whole picture, is not interlaced and has a colour
+// map), its pixels are kept as decoded and become the picture itself, so the
+// drawing is decoded once. Anything else is left to Qt's GIF reader.
+struct FirstImage
+{
+    QImage indexes;       // the plain image's colour indexes, else null
+    QList<QRgb> colours;  // its colour table, 256 entries
+    int transparent = -1; // the transparent index of the extension before it
+    bool oddExtension = false;
+};
+
+void noteControlBlock(const GifByteType *block, FirstImage &first)
+{
+    // A control block shorter than four bytes leaves the transparency as
+    // Qt's reader would see it undefined: Qt is then left to decide.
+    if (block[0] < 4) {
+        first.oddExtension = true;
+        return;
+    }
+    first.transparent = (block[1] & 0x01) != 0 ? block[4] : -1;
+}
+
+bool readExtension(GifFileType *gif, FirstImage *first)
 {
     int code = 0;
     GifByteType *block = nullptr;
     if (DGifGetExtension(gif, &code, &block) == GIF_ERROR)
         return false;
+    if (first != nullptr && code == GRAPHICS_EXT_FUNC_CODE && block != nullptr)
+        noteControlBlock(block, *first);
     while (block != nullptr) {
         if (DGifGetExtensionNext(gif, &block) == GIF_ERROR)
             return false;
@@ -64,13 +90,50 @@ bool skipExtension(GifFileType *gif)
     return true;
 }
 
-// Decodes the image's pixel rows, one row at a time, so that a short or
-// corrupt stream is caught without allocating the declared picture.
-bool decodeImage(GifFileType *gif)
+bool isPlain(const GifFileType *gif, const FirstImage &first)
+{
+    const GifImageDesc &desc = gif->Image;
+    return !first.oddExtension && desc.Left == 0 && desc.Top == 0 && desc.Width == gif->SWidth &&
+           desc.Height == gif->SHeight && !desc.Interlace &&
+           (desc.ColorMap != nullptr || gif->SColorMap != nullptr);
+}
+
+// The colours as Qt's GIF reader gives them: an index past the map reads as
+// white, see-through when the drawing has a transparent colour, and the
+// transparent index keeps its colour without its opacity.
+QList<QRgb> colourTable(const ColorMapObject &map, int transparent)
+{
+    constexpr QRgb kSeeThroughWhite = 0x00FFFFFF;
+    QList<QRgb> colours(256, transparent >= 0 ? kSeeThroughWhite : qRgb(255, 255, 255));
+    const int count = std::min(map.ColorCount, 256);
+    for (int i = 0; i < count; ++i)
+        colours[i] = qRgb(map.Colors[i].Red, map.Colors[i].Green, map.Colors[i].Blue);
+    if (transparent >= 0)
+        colours[transparent] &= kSeeThroughWhite;
+    return colours;
+}
+
+// Decodes the first image's pixel rows, one row at a time, so that a short or
+// corrupt stream is caught before the rows are used. A plain image is decoded
+// straight into the picture; any other into one reused row.
+bool decodeImage(GifFileType *gif, FirstImage &first)
 {
     const GifImageDesc &desc = gif->Image;
     if (!fitsLimit(desc.Width, desc.Height))
         return false;
+    if (isPlain(gif, first)) {
+        QImage indexes(desc.Width, desc.Height, QImage::Format_Indexed8);
+        if (indexes.isNull())
+            return false;
+        for (int y = 0; y < desc.Height; ++y) {
+            if (DGifGetLine(gif, indexes.scanLine(y), desc.Width) == GIF_ERROR)
+                return false;
+        }
+        const ColorMapObject &map = desc.ColorMap != nullptr ? *desc.ColorMap : *gif->SColorMap;
+        first.colours = colourTable(map, first.transparent);
+        first.indexes = std::move(indexes);
+        return true;
+    }
     std::vector<GifPixelType> row(static_cast<size_t>(desc.Width));
     for (int y = 0; y < desc.Height; ++y) {
         if (DGifGetLine(gif, row.data(), desc.Width) == GIF_ERROR)
@@ -93,16 +156,16 @@ bool skipImage(GifFileType *gif)
     return true;
 }
 
-bool readImage(GifFileType *gif, int index)
+bool readImage(GifFileType *gif, int index, FirstImage &first)
 {
     if (index >= kPictureFrameLimit || DGifGetImageDesc(gif) == GIF_ERROR)
         return false;
-    return index == 0 ? decodeImage(gif) : skipImage(gif);
+    return index == 0 ? decodeImage(gif, first) : skipImage(gif);
 }
 
 // Walks the whole GIF stream; true when it is complete, well formed and
 // within the limits. Only the first image, the one shown, is decoded.
-bool isCompleteGif(const QByteArray &contents)
+bool walkGif(const QByteArray &contents, FirstImage &first)
 {
     MemoryReader reader{contents};
     int error = 0;
@@ -116,12 +179,13 @@ bool isCompleteGif(const QByteArray &contents)
             return false;
         switch (record) {
         case IMAGE_DESC_RECORD_TYPE:
-            if (!readImage(gif.get(), images))
+            if (!readImage(gif.get(), images, first))
                 return false;
             ++images;
             break;
         case EXTENSION_RECORD_TYPE:
-            if (!skipExtension(gif.get()))
+            // Only the extensions before the first image shape it.
+            if (!readExtension(gif.get(), images == 0 ? &first : nullptr))
                 return false;
             break;
         case TERMINATE_RECORD_TYPE:
@@ -130,6 +194,18 @@ bool isCompleteGif(const QByteArray &contents)
             return false;
         }
     }
+}
+
+QImage readWithQt(const QByteArray &contents)
+{
+    QBuffer buffer;
+    buffer.setData(contents);
+    buffer.open(QIODevice::ReadOnly);
+    // Named by its format alone, so only the GIF plug-in is loaded, not every
+    // image plug-in of the system to ask each one whether it knows the bytes.
+    QImageReader reader(&buffer, "gif");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 PictureLoad failed(const QString &why)
@@ -192,16 +268,14 @@ PictureLoad decodePicture(const QByteArray &contents)
         return failed(QStringLiteral("il file è vuoto"));
     if (!contents.startsWith("GIF87a") && !contents.startsWith("GIF89a"))
         return failed(QStringLiteral("non è un disegno GIF"));
-    if (!isCompleteGif(contents))
+    FirstImage first;
+    if (!walkGif(contents, first))
         return failed(QStringLiteral("il disegno è rovinato, incompleto o troppo grande"));
-    QBuffer buffer;
-    buffer.setData(contents);
-    buffer.open(QIODevice::ReadOnly);
-    // Named by its format alone, so only the GIF plug-in is loaded, not every
-    // image plug-in of the system to ask each one whether it knows the bytes.
-    QImageReader reader(&buffer, "gif");
-    reader.setAutoDetectImageFormat(false);
-    QImage picture = reader.read();
+    QImage picture = std::move(first.indexes);
+    if (!picture.isNull())
+        picture.setColorTable(first.colours);
+    else
+        picture = readWithQt(contents);
     if (picture.isNull())
         return failed(QStringLiteral("il disegno non si può leggere"));
     return {picture, QString()};

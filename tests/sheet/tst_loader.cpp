@@ -1,12 +1,18 @@
 #include "PictureLoader.h"
 #include "PictureSurface.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <gif_lib.h>
 #include <unistd.h>
+
+#include <bit>
+#include <memory>
 
 namespace {
 
@@ -47,6 +53,71 @@ QByteArray frames(int count, bool damagedLater = false)
     return gif + ';';
 }
 
+// The layout of a GIF written for a test: the picture's size, where its one
+// image lies, and how its colours are given.
+struct GifLayout
+{
+    QSize screen;
+    QRect image;
+    bool globalMap = true;
+    bool localMap = false;
+    bool interlaced = false;
+    int transparent = -1;
+};
+
+int appendTo(GifFileType *gif, const GifByteType *data, int length)
+{
+    static_cast<QByteArray *>(gif->UserData)->append(reinterpret_cast<const char *>(data), length);
+    return length;
+}
+
+// A GIF of eight colours whose pixels use the first six.
+QByteArray writeGif(const GifLayout &layout)
+{
+    const GifColorType colours[8] = {{0, 0, 0},     {255, 0, 0},   {0, 128, 255}, {250, 250, 10},
+                                     {10, 200, 10}, {90, 30, 160}, {1, 2, 3},     {4, 5, 6}};
+    const std::unique_ptr<ColorMapObject, void (*)(ColorMapObject *)> map(
+        GifMakeMapObject(8, colours), GifFreeMapObject);
+    QByteArray bytes;
+    int error = 0;
+    GifFileType *gif = EGifOpen(&bytes, appendTo, &error);
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, layout.screen.width(), layout.screen.height(), 8, 1,
+                      layout.globalMap ? map.get() : nullptr);
+    if (layout.transparent >= 0) {
+        const GifByteType control[4] = {0x01, 0, 0, GifByteType(layout.transparent)};
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
+    }
+    const QRect &r = layout.image;
+    EGifPutImageDesc(gif, r.x(), r.y(), r.width(), r.height(), layout.interlaced,
+                     layout.localMap ? map.get() : nullptr);
+    std::vector<GifPixelType> row(static_cast<size_t>(r.width()));
+    for (int y = 0; y < r.height(); ++y) {
+        for (int x = 0; x < r.width(); ++x)
+            row[size_t(x)] = GifPixelType((x * 7 + y * 3) % 6);
+        EGifPutLine(gif, row.data(), r.width());
+    }
+    EGifCloseFile(gif, &error);
+    return bytes;
+}
+
+// The same GIF with its global map cut to `count` colours (0: none), so that
+// its pixels use indexes past the map.
+QByteArray cutGlobalMap(QByteArray gif, int count)
+{
+    const int bits = count == 0 ? 0 : std::countr_zero(unsigned(count)) - 1;
+    gif[10] = char((count == 0 ? 0x70 : 0xF0) | bits);
+    return gif.remove(13 + 3 * count, 3 * (8 - count));
+}
+
+QImage readWithQt(const QByteArray &gif)
+{
+    QBuffer buffer;
+    buffer.setData(gif);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, "gif").read();
+}
+
 QByteArray write(const QTemporaryDir &dir, const char *name, const QByteArray &contents)
 {
     const QString path = dir.filePath(QString::fromUtf8(name));
@@ -71,6 +142,8 @@ private slots:
     void decodesOnlyTheFirstOfManyFrames();
     void refusesTooManyFrames();
     void keepsTheLoadedPictureExactly();
+    void readsAsQtsGifReader_data();
+    void readsAsQtsGifReader();
     void refusesAnUnreadableFile();
 };
 
@@ -184,6 +257,60 @@ void TestLoader::keepsTheLoadedPictureExactly()
         many.setPixel(x, 0, qRgb(x % 256, x / 256, 7));
     QCOMPARE(compactCopy(many), many);
     QCOMPARE(compactCopy(many).format(), QImage::Format_RGB32);
+}
+
+void TestLoader::readsAsQtsGifReader_data()
+{
+    QTest::addColumn<QByteArray>("gif");
+    QTest::addColumn<bool>("decodedOnce");
+    const QDir drawings(QStringLiteral(TINGOLAMO_GIF_DIR));
+    for (const QString &name : drawings.entryList({QStringLiteral("*.gif")})) {
+        QFile file(drawings.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name)) << file.readAll() << true;
+    }
+    QTest::newRow("tiny see-through") << kTinyTransparentGif << true;
+    const QSize screen(23, 17);
+    const QRect whole(QPoint(0, 0), screen);
+    QTest::newRow("plain") << writeGif({screen, whole}) << true;
+    QTest::newRow("transparent") << writeGif({screen, whole, true, false, false, 1}) << true;
+    QTest::newRow("local map only") << writeGif({screen, whole, false, true}) << true;
+    QTest::newRow("indexes past the map") << cutGlobalMap(writeGif({screen, whole}), 4) << true;
+    QTest::newRow("transparent, indexes past the map")
+        << cutGlobalMap(writeGif({screen, whole, true, false, false, 2}), 4) << true;
+    QTest::newRow("transparent past the map")
+        << cutGlobalMap(writeGif({screen, whole, true, false, false, 5}), 4) << true;
+    // What Qt's reader is left to read: the rest of the picture filled, an
+    // image wider than the picture, rows in passes, no colours at all.
+    QTest::newRow("image inside the picture")
+        << writeGif({screen, QRect(3, 2, 11, 9), true, false, false, 2}) << false;
+    QTest::newRow("image past the edge") << writeGif({screen, whole.translated(3, 0)}) << false;
+    QTest::newRow("interlaced") << writeGif({screen, whole, true, false, true}) << false;
+    QTest::newRow("no colour map") << cutGlobalMap(writeGif({screen, whole}), 0) << false;
+}
+
+void TestLoader::readsAsQtsGifReader()
+{
+    // The drawing is decoded once, by the walk that checks it; what it gives
+    // must be, pixel for pixel, what Qt's own GIF reader gives.
+    QFETCH(QByteArray, gif);
+    QFETCH(bool, decodedOnce);
+    const PictureLoad load = decodePicture(gif);
+    QVERIFY2(load.ok(), qPrintable(load.failure));
+    const QImage expected = readWithQt(gif);
+    QCOMPARE(load.picture.size(), expected.size());
+    QCOMPARE(load.picture.format() == QImage::Format_Indexed8, decodedOnce);
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            if (load.picture.pixel(x, y) != expected.pixel(x, y))
+                QFAIL(qPrintable(QStringLiteral("(%1, %2): %3 instead of %4")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(load.picture.pixel(x, y), 8, 16)
+                                     .arg(expected.pixel(x, y), 8, 16)));
+        }
+    }
+    QCOMPARE(colouringSurface(load.picture), colouringSurface(expected));
 }
 
 QTEST_GUILESS_MAIN(TestLoader)
