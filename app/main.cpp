@@ -1,5 +1,6 @@
 #include "DisplayCheck.h"
 #include "Foglio.h"
+#include "FontWarmUp.h"
 #include "ItalianQt.h"
 #include "SingleInstance.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     if (!graphicalDesktopAvailable())
         return explainNoDesktop();
 
+    FontWarmUp fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TINGOLAMO"));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
@@ -20,6 +22,7 @@ int main(int argc, char *argv[])
     if (istanza.handedToRunningCopy())
         return 0;
 
+    fonts.waitUntilReady();
     Foglio foglio;
     istanza.setWindow(&foglio);
     foglio.mostra();

@@ -8,7 +8,7 @@
 set -eu
 
 BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins \
-libgl-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core \
+libgl-dev libfontconfig-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core \
 libxcb1-dev librsvg2-bin qt6-translations-l10n \
 qt6-svg-dev libpoppler-qt6-dev"
 
