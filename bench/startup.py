@@ -1,11 +1,13 @@
 """Start-up time to the first painted frame, and peak memory, of the real program.
 
-    python3 bench/startup.py --app build/tingolamo [--runs 10]
+    python3 bench/startup.py --app build/tingolamo [--app other/tingolamo] [--runs 10]
 
 Runs the program under a private Xvfb, watches the screen through Xlib for the
 sheet's yellow and the default drawing's outline, and reports the median
 time from the start of the process to that frame, plus the peak resident set
-size as /usr/bin/time -v reports it.
+size as /usr/bin/time -v reports it. Given several programs (a build before
+and after a change), it takes their runs in turn, so that a slow moment of
+the machine falls on all of them alike.
 """
 
 import argparse
@@ -70,18 +72,24 @@ def first_frame(app, display, screen):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--app", required=True)
+    parser.add_argument("--app", required=True, action="append")
     parser.add_argument("--runs", type=int, default=10)
     args = parser.parse_args()
+    results = {app: [] for app in args.app}
     with Display() as display:
         screen = Screen(display.env["DISPLAY"])
-        first_frame(args.app, display, screen)  # warm the file cache
-        results = [first_frame(args.app, display, screen) for _ in range(args.runs)]
-    times = sorted(r[0] * 1000 for r in results)
-    rss = sorted(r[1] / 1024 for r in results)
-    print(f"first frame: median {statistics.median(times):.0f} ms "
-          f"(min {times[0]:.0f}, max {times[-1]:.0f}) over {args.runs} runs")
-    print(f"peak RSS: median {statistics.median(rss):.1f} MiB (max {rss[-1]:.1f})")
+        for app in args.app:
+            first_frame(app, display, screen)  # warm the file cache
+        for _ in range(args.runs):
+            for app in args.app:
+                results[app].append(first_frame(app, display, screen))
+    for app, runs in results.items():
+        times = sorted(r[0] * 1000 for r in runs)
+        rss = sorted(r[1] / 1024 for r in runs)
+        print(app)
+        print(f"  first frame: median {statistics.median(times):.0f} ms "
+              f"(min {times[0]:.0f}, max {times[-1]:.0f}) over {args.runs} runs")
+        print(f"  peak RSS: median {statistics.median(rss):.1f} MiB (max {rss[-1]:.1f})")
 
 
 if __name__ == "__main__":
