@@ -77,7 +77,9 @@ void setColours(QWidget *widget, Colore background, Colore foreground)
 
 } // namespace
 
-Foglio::Foglio(QWidget *parent) : QWidget(parent)
+Foglio::Foglio(QWidget *parent)
+    : QWidget(parent), percorsoIniziale_(risorsa(QStringLiteral("\\gif\\cromello.gif"))),
+      disegnoIniziale_(loadPictureAside(QFile::encodeName(percorsoIniziale_)))
 {
     SheetAccessible::install();
     setWindowTitle(QStringLiteral("TINGOLAMO"));
@@ -243,12 +245,11 @@ void Foglio::collocaDisegno()
 
 void Foglio::caricaDisegnoIniziale()
 {
-    const QString path = risorsa(QStringLiteral("\\gif\\cromello.gif"));
-    PictureLoad load = loadPicture(QFile::encodeName(path));
+    PictureLoad load = disegnoIniziale_.get();
     if (!load.ok()) {
         // The sheet still comes up whole, so another drawing can be chosen.
         avvisa(QStringLiteral("Il disegno iniziale «%1» non si può aprire: %2.")
-                   .arg(QDir::toNativeSeparators(path), load.failure));
+                   .arg(QDir::toNativeSeparators(percorsoIniziale_), load.failure));
         return;
     }
     Disegno->setPicture(std::move(load.picture));

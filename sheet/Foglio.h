@@ -4,10 +4,12 @@
 #include "GraphicButton.h"
 #include "OnDemandLibrary.h"
 #include "Palette.h"
+#include "PictureLoader.h"
 
 #include <QWidget>
 
 #include <cstdint>
+#include <future>
 #include <memory>
 
 class DrawingBox;
@@ -72,6 +74,9 @@ private:
 
     ColourTable Tavolozza;
     bool primoPassaggioFatto_ = false;
+    // The first drawing, read on a worker while the controls are made.
+    QString percorsoIniziale_;
+    std::future<PictureLoad> disegnoIniziale_;
     std::unique_ptr<Saluti> saluti_;
     OnDemandLibrary suoni_{QStringLiteral("tingolamo_suoni")};
     OnDemandLibrary stampa_{QStringLiteral("tingolamo_stampa")};

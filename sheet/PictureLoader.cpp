@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -310,4 +311,13 @@ PictureLoad loadPicture(const QByteArray &nativePath)
         return failed(unreadable());
     return decodePicture(contents);
 #endif
+}
+
+std::future<PictureLoad> loadPictureAside(const QByteArray &nativePath)
+{
+    try {
+        return std::async(std::launch::async, loadPicture, nativePath);
+    } catch (const std::system_error &) {
+        return std::async(std::launch::deferred, loadPicture, nativePath);
+    }
 }

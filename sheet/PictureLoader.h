@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include <future>
+
 // What one drawing may cost. Only the first picture of a GIF is ever shown,
 // and only it is decoded; the later ones are walked over without decoding, to
 // check that the file is whole. A shown drawing holds about five bytes per
@@ -38,3 +40,7 @@ PictureLoad loadPicture(const QByteArray &nativePath);
 
 // The same checks over a file's contents.
 PictureLoad decodePicture(const QByteArray &contents);
+
+// loadPicture() on a worker thread, so that the caller goes on meanwhile;
+// where no thread can be had, the load runs when its result is first asked.
+std::future<PictureLoad> loadPictureAside(const QByteArray &nativePath);
