@@ -2,30 +2,20 @@
 
 #ifdef TINGOLAMO_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
-#endif
 
 #include <system_error>
+#include <thread>
+#endif
 
-FontWarmUp::FontWarmUp()
+void startReadingFonts()
 {
 #ifdef TINGOLAMO_HAVE_FONTCONFIG
     try {
         // The configuration fontconfig keeps for the whole process, the very
         // one Qt's font database asks for later.
-        worker_ = std::thread([] { FcInit(); });
+        std::thread([] { FcInit(); }).detach();
     } catch (const std::system_error &) {
         // No thread to spare: Qt reads the fonts itself, as it always could.
     }
 #endif
-}
-
-FontWarmUp::~FontWarmUp()
-{
-    waitUntilReady();
-}
-
-void FontWarmUp::waitUntilReady()
-{
-    if (worker_.joinable())
-        worker_.join();
 }

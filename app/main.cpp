@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     if (!graphicalDesktopAvailable())
         return explainNoDesktop();
 
-    FontWarmUp fonts;
+    startReadingFonts();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TINGOLAMO"));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
@@ -22,7 +22,6 @@ int main(int argc, char *argv[])
     if (istanza.handedToRunningCopy())
         return 0;
 
-    fonts.waitUntilReady();
     Foglio foglio;
     istanza.setWindow(&foglio);
     foglio.mostra();
