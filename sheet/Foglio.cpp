@@ -245,7 +245,8 @@ void Foglio::collocaDisegno()
 
 void Foglio::caricaDisegnoIniziale()
 {
-    PictureLoad load = disegnoIniziale_.get();
+    // A file that does not answer costs the child a second, not the sheet.
+    PictureLoad load = takeWithin(disegnoIniziale_, std::chrono::seconds(1));
     if (!load.ok()) {
         // The sheet still comes up whole, so another drawing can be chosen.
         avvisa(QStringLiteral("Il disegno iniziale «%1» non si può aprire: %2.")

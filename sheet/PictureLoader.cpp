@@ -19,6 +19,7 @@
 #include <cstring>
 #include <memory>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -315,9 +316,23 @@ PictureLoad loadPicture(const QByteArray &nativePath)
 
 std::future<PictureLoad> loadPictureAside(const QByteArray &nativePath)
 {
+    std::promise<PictureLoad> promise;
+    std::future<PictureLoad> load = promise.get_future();
     try {
-        return std::async(std::launch::async, loadPicture, nativePath);
+        std::thread([nativePath, promise = std::move(promise)]() mutable {
+            promise.set_value(loadPicture(nativePath));
+        }).detach();
     } catch (const std::system_error &) {
-        return std::async(std::launch::deferred, loadPicture, nativePath);
+        std::promise<PictureLoad> now;
+        now.set_value(loadPicture(nativePath));
+        return now.get_future();
     }
+    return load;
+}
+
+PictureLoad takeWithin(std::future<PictureLoad> &pending, std::chrono::milliseconds bound)
+{
+    if (!pending.valid() || pending.wait_for(bound) != std::future_status::ready)
+        return failed(QStringLiteral("il file non risponde"));
+    return pending.get();
 }

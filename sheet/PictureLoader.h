@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 
+#include <chrono>
 #include <future>
 
 // What one drawing may cost. Only the first picture of a GIF is ever shown,
@@ -41,6 +42,11 @@ PictureLoad loadPicture(const QByteArray &nativePath);
 // The same checks over a file's contents.
 PictureLoad decodePicture(const QByteArray &contents);
 
-// loadPicture() on a worker thread, so that the caller goes on meanwhile;
-// where no thread can be had, the load runs when its result is first asked.
+// loadPicture() on a worker thread, so that the caller goes on meanwhile.
+// Nothing ever waits for the worker to end, not even the future's end; where
+// no thread can be had, the load is done at once.
 std::future<PictureLoad> loadPictureAside(const QByteArray &nativePath);
+
+// The load `pending` gives, if it comes within `bound`; otherwise a failure
+// that says the file does not answer, and the worker is left to end alone.
+PictureLoad takeWithin(std::future<PictureLoad> &pending, std::chrono::milliseconds bound);

@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <future>
 #include <memory>
 
 namespace {
@@ -144,6 +146,7 @@ private slots:
     void keepsTheLoadedPictureExactly();
     void readsAsQtsGifReader_data();
     void readsAsQtsGifReader();
+    void waitsForALoadAsideNoLongerThanItsBound();
     void refusesAnUnreadableFile();
 };
 
@@ -311,6 +314,26 @@ void TestLoader::readsAsQtsGifReader()
         }
     }
     QCOMPARE(colouringSurface(load.picture), colouringSurface(expected));
+}
+
+void TestLoader::waitsForALoadAsideNoLongerThanItsBound()
+{
+    std::future<PictureLoad> aside =
+        loadPictureAside(QFile::encodeName(QStringLiteral(TINGOLAMO_GIF_DIR "/cromello.gif")));
+    const PictureLoad drawing = takeWithin(aside, std::chrono::seconds(10));
+    QVERIFY2(drawing.ok(), qPrintable(drawing.failure));
+    QCOMPARE(drawing.picture, decodePicture(defaultDrawing()).picture);
+
+    // A load that never comes costs its bound, then reads as a failure.
+    std::promise<PictureLoad> never;
+    std::future<PictureLoad> stuck = never.get_future();
+    QElapsedTimer clock;
+    clock.start();
+    const PictureLoad load = takeWithin(stuck, std::chrono::milliseconds(200));
+    QVERIFY(!load.ok());
+    QVERIFY(!load.failure.isEmpty());
+    QVERIFY2(clock.elapsed() >= 190 && clock.elapsed() < 2000,
+             qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestLoader)
