@@ -341,8 +341,10 @@ void Foglio::Disegno_MouseUp(std::int16_t, std::int16_t, float x, float y)
 
 void Foglio::FileList_Click()
 {
-    const QByteArray path = FileList->selectedPath();
-    PictureLoad load = loadPicture(path);
+    // Read aside and awaited a second at most, like the first drawing: a
+    // parent's page on a share that stops answering must not freeze the sheet.
+    std::future<PictureLoad> pending = loadPictureAside(FileList->selectedPath());
+    PictureLoad load = takeWithin(pending, std::chrono::seconds(1));
     if (!load.ok()) {
         avvisa(QStringLiteral("Il disegno «%1» non si può aprire: %2.")
                    .arg(FileList->FileName(), load.failure));
