@@ -28,6 +28,10 @@ constexpr Colore kGiallo = 0x00C0FFFF;
 constexpr Colore kNero = 0x00000000;
 constexpr Colore kBianco = 0x00FFFFFF;
 
+// How long the sheet waits for a drawing's file: one that does not answer
+// costs the child a second, not the sheet.
+constexpr std::chrono::seconds kAttesaDisegno{1};
+
 QIcon picture(const QString &name)
 {
     QIcon icon;
@@ -245,8 +249,7 @@ void Foglio::collocaDisegno()
 
 void Foglio::caricaDisegnoIniziale()
 {
-    // A file that does not answer costs the child a second, not the sheet.
-    PictureLoad load = takeWithin(disegnoIniziale_, std::chrono::seconds(1));
+    PictureLoad load = takeWithin(disegnoIniziale_, kAttesaDisegno);
     if (!load.ok()) {
         // The sheet still comes up whole, so another drawing can be chosen.
         avvisa(QStringLiteral("Il disegno iniziale «%1» non si può aprire: %2.")
@@ -341,10 +344,10 @@ void Foglio::Disegno_MouseUp(std::int16_t, std::int16_t, float x, float y)
 
 void Foglio::FileList_Click()
 {
-    // Read aside and awaited a second at most, like the first drawing: a
-    // parent's page on a share that stops answering must not freeze the sheet.
+    // Read aside, so a parent's page on a share that stops answering cannot
+    // freeze the sheet.
     std::future<PictureLoad> pending = loadPictureAside(FileList->selectedPath());
-    PictureLoad load = takeWithin(pending, std::chrono::seconds(1));
+    PictureLoad load = takeWithin(pending, kAttesaDisegno);
     if (!load.ok()) {
         avvisa(QStringLiteral("Il disegno «%1» non si può aprire: %2.")
                    .arg(FileList->FileName(), load.failure));
