@@ -59,7 +59,10 @@ void TestCueChecks::fileTest_data()
     QTest::newRow("link to a file") << "Suoni/link.wav" << true;
     QTest::newRow("folder named like a cue") << "Suoni/x.wav" << false;
     QTest::newRow("hidden file") << "Suoni/.riempi.wav" << false;
+#ifndef Q_OS_WIN
+    // On Windows a link Qt makes is a shortcut file, an ordinary file.
     QTest::newRow("dangling link") << "Suoni/rotto.wav" << false;
+#endif
     QTest::newRow("missing file") << "Suoni/disegno.wav" << false;
     QTest::newRow("missing folder") << "Altro/colori.wav" << false;
     QTest::newRow("trailing slash on a file") << "Suoni/colori.wav/" << false;
