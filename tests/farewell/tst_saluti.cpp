@@ -319,7 +319,9 @@ void TestSaluti::fine()
     if (qEnvironmentVariableIsSet("TINGOLAMO_TEST_EMULATOR"))
         QSKIP("under the user-mode emulator no child process can be started");
     QProcess figlio;
-    figlio.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--figlio"), scenario});
+    // Read as text: a line ends in "\r\n" on Windows.
+    figlio.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--figlio"), scenario},
+                 QIODevice::ReadOnly | QIODevice::Text);
     QVERIFY(figlio.waitForFinished(30000));
     QCOMPARE(figlio.exitStatus(), QProcess::NormalExit);
     QCOMPARE(figlio.readAllStandardOutput(), uscita);
