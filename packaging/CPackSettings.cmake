@@ -31,4 +31,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation, qt6-tran
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, cups")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/CPackNsis.cmake)
+endif()
 include(CPack)
