@@ -100,9 +100,10 @@ bool platformUsable(const QByteArray &name)
 
 } // namespace
 
+// Without xcb (Windows) there is no X server to ask, and Qt's own platform
+// (windows, offscreen) is judged by Qt.
 bool graphicalDesktopAvailable()
 {
-#ifdef TINGOLAMO_HAVE_XCB
     const QByteArrayList platforms = requestedPlatforms();
     if (platforms.isEmpty())
         return xServerAnswers() || waylandSocketExists();
@@ -111,9 +112,6 @@ bool graphicalDesktopAvailable()
             return true;
     }
     return false;
-#else
-    return true;
-#endif
 }
 
 int explainNoDesktop()

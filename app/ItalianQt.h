@@ -4,8 +4,10 @@
 
 // Qt's own texts (the scroll bar's menu, the standard buttons) in Italian
 // whatever the user's locale: the program speaks nothing else. The
-// translation is the one Qt installs beside itself; while an object of this
-// class lives, it is installed in the application.
+// translation is the one in the program folder's "translations" folder,
+// where Qt travels with the program (Windows), or else the one Qt installs
+// beside itself; while an object of this class lives, it is installed in the
+// application.
 class ItalianQt
 {
 public:

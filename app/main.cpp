@@ -1,6 +1,7 @@
 #include "DisplayCheck.h"
 #include "Foglio.h"
 #include "FontWarmUp.h"
+#include "FusionLook.h"
 #include "ItalianQt.h"
 #include "SingleInstance.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
     if (istanza.handedToRunningCopy())
         return 0;
 
+    useFusionLook();
     Foglio foglio;
     istanza.setWindow(&foglio);
     foglio.mostra();

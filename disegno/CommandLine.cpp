@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "VectorPicture.h"
+
 namespace {
 
 const QString kFolderOption = QStringLiteral("--cartella");
@@ -39,12 +41,18 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Uso: tingolamo-disegno [--cartella CARTELLA] IMMAGINE...\n"
-        "Trasforma ogni IMMAGINE (PNG, JPEG, GIF, BMP, SVG o la prima pagina di un PDF)\n"
-        "in un disegno da colorare per TINGOLAMO e lo aggiunge ai disegni.\n"
-        "\n"
-        "  --cartella CARTELLA  scrive i disegni in CARTELLA invece che nella\n"
-        "                       cartella Gif del programma\n"
-        "  -h, --help           mostra questo aiuto\n");
+    const QString what =
+        vectorPicturesReadable()
+            ? QStringLiteral(
+                  "Trasforma ogni IMMAGINE (PNG, JPEG, GIF, BMP, SVG o la prima pagina di un PDF)\n"
+                  "in un disegno da colorare per TINGOLAMO e lo aggiunge ai disegni.\n")
+            : QStringLiteral(
+                  "Trasforma ogni IMMAGINE (PNG, JPEG, GIF o BMP) in un disegno da colorare\n"
+                  "per TINGOLAMO e lo aggiunge ai disegni. Su Windows i disegni SVG e i\n"
+                  "documenti PDF non si leggono: salva prima la pagina come immagine PNG.\n");
+    return QStringLiteral("Uso: tingolamo-disegno [--cartella CARTELLA] IMMAGINE...\n") + what +
+           QStringLiteral("\n"
+                          "  --cartella CARTELLA  scrive i disegni in CARTELLA invece che nella\n"
+                          "                       cartella Gif del programma\n"
+                          "  -h, --help           mostra questo aiuto\n");
 }

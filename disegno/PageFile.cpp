@@ -37,7 +37,9 @@ PageWrite writeNewFile(const QString &folder, const QString &name, const QByteAr
     temporary.close();
     if (!temporary.setPermissions(kReadableByEveryone))
         return folderProblem(folder, temporary.errorString());
-    if (!QFile::rename(temporary.fileName(), target)) {
+    // Renamed as itself: on Windows a second handle could not move the file
+    // while the temporary file object still holds it.
+    if (!temporary.rename(target)) {
         if (QFileInfo::exists(target))
             return {PageWrite::Result::AlreadyThere, QString()};
         return folderProblem(folder, QStringLiteral("il nome %1 non si può usare").arg(name));

@@ -1,12 +1,12 @@
 #include "AddPage.h"
 #include "CommandLine.h"
+#include "Console.h"
 #include "ProgramFolder.h"
+#include "VectorPicture.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
-
-#include <poppler-qt6.h>
 
 #include <cstdio>
 
@@ -28,7 +28,7 @@ void drawOffScreen()
 void quietLibraries()
 {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.*=false\n*.warning=false"));
-    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
+    quietVectorLibraries();
 }
 
 QString pageFolder(const CommandLine &line)
@@ -44,6 +44,7 @@ int main(int argc, char *argv[])
 {
     drawOffScreen();
     quietLibraries();
+    prepareConsole();
     QGuiApplication application(argc, argv);
 
     QTextStream out(stdout);

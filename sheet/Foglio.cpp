@@ -3,6 +3,7 @@
 #include "ColourConversion.h"
 #include "DrawingBox.h"
 #include "FrameStyle.h"
+#include "NativeFiles.h"
 #include "PictureList.h"
 #include "PictureLoader.h"
 #include "PngPicture.h"
@@ -11,7 +12,6 @@
 #include "SheetAccessible.h"
 
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QMessageBox>
@@ -83,7 +83,7 @@ void setColours(QWidget *widget, Colore background, Colore foreground)
 
 Foglio::Foglio(QWidget *parent)
     : QWidget(parent), percorsoIniziale_(risorsa(QStringLiteral("\\gif\\cromello.gif"))),
-      disegnoIniziale_(loadPictureAside(QFile::encodeName(percorsoIniziale_)))
+      disegnoIniziale_(loadPictureAside(nativePath(percorsoIniziale_)))
 {
     SheetAccessible::install();
     setWindowTitle(QStringLiteral("TINGOLAMO"));

@@ -1,16 +1,10 @@
 #include "PictureCatalogue.h"
 
+#include "NativeFiles.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
-
-#ifdef Q_OS_WIN
-#include <QDir>
-#include <QFileInfo>
-#else
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -38,40 +32,6 @@ int compareNumbers(QStringView a, QStringView b)
     if (a.size() != b.size())
         return a.size() < b.size() ? -1 : 1;
     return a.compare(b);
-}
-
-bool isOrdinaryVisibleFile(const QByteArray &folder, const QByteArray &name)
-{
-    if (name.startsWith('.'))
-        return false;
-#ifdef Q_OS_WIN
-    const QFileInfo info(QDir(QFile::decodeName(folder)).filePath(QFile::decodeName(name)));
-    return info.isFile() && !info.isHidden();
-#else
-    struct stat status
-    {
-    };
-    const QByteArray path = folder + '/' + name;
-    return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
-#endif
-}
-
-std::vector<QByteArray> folderEntries(const QByteArray &folder)
-{
-    std::vector<QByteArray> names;
-#ifdef Q_OS_WIN
-    const QStringList entries = QDir(QFile::decodeName(folder)).entryList(QDir::Files);
-    for (const QString &entry : entries)
-        names.push_back(QFile::encodeName(entry));
-#else
-    DIR *dir = ::opendir(folder.constData());
-    if (dir == nullptr)
-        return names;
-    while (const dirent *entry = ::readdir(dir))
-        names.emplace_back(entry->d_name);
-    ::closedir(dir);
-#endif
-    return names;
 }
 
 } // namespace

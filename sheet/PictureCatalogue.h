@@ -6,7 +6,8 @@
 #include <vector>
 
 // The picture folder as the list shows it. File names are kept as the exact
-// bytes the file system gave, so any name opens again, whatever it displays as.
+// bytes the file system gave (on Windows, the UTF-8 form of the UTF-16 name:
+// NativeFiles.h), so any name opens again, whatever it displays as.
 struct CatalogueEntry
 {
     QByteArray nativeName;

@@ -1,7 +1,8 @@
 #include "PictureList.h"
 
+#include "NativeFiles.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QScrollBar>
 #include <QTouchEvent>
 
@@ -40,12 +41,12 @@ PictureList::PictureList(QWidget *parent) : QListWidget(parent)
 
 QString PictureList::Path() const
 {
-    return QFile::decodeName(folder_);
+    return fromNativePath(folder_);
 }
 
 void PictureList::setPath(const QString &folder)
 {
-    folder_ = QFile::encodeName(folder);
+    folder_ = nativePath(folder);
     entries_ = listPictures(folder_);
     const QSignalBlocker quiet(this);
     clear();

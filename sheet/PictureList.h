@@ -21,7 +21,7 @@ public:
     void setPath(const QString &folder);
     // The selected name, without folder; empty when nothing is selected.
     QString FileName() const;
-    // The selected file's full path in the file system's own bytes:
+    // The selected file's full path as the loader takes it (NativeFiles.h):
     // folder, "/", name.
     QByteArray selectedPath() const;
 

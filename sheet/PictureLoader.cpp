@@ -1,19 +1,12 @@
 #include "PictureLoader.h"
 
+#include "NativeFiles.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QList>
 
 #include <gif_lib.h>
-
-#ifdef Q_OS_WIN
-#include <QFile>
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <algorithm>
 #include <cstring>
@@ -225,43 +218,6 @@ QString tooLarge()
     return QStringLiteral("il file è troppo grande");
 }
 
-#ifndef Q_OS_WIN
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// Reads `size` bytes from the start of an ordinary file; false on an error or
-// when the file turns out shorter.
-bool readExactly(int fd, qint64 size, QByteArray &contents)
-{
-    contents.resize(static_cast<qsizetype>(size));
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd, contents.data() + done, static_cast<size_t>(size - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        done += got;
-    }
-    return true;
-}
-#endif
-
 } // namespace
 
 PictureLoad decodePicture(const QByteArray &contents)
@@ -285,33 +241,18 @@ PictureLoad decodePicture(const QByteArray &contents)
 
 PictureLoad loadPicture(const QByteArray &nativePath)
 {
-#ifdef Q_OS_WIN
-    QFile file(QFile::decodeName(nativePath));
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(unreadable());
-    if (file.size() > kPictureFileByteLimit)
-        return failed(tooLarge());
-    return decodePicture(file.read(kPictureFileByteLimit + 1));
-#else
-    // Opened by its own bytes, so a name that is not valid UTF-8 still opens,
-    // and without waiting: a named pipe with no writer would otherwise block
-    // the open for ever. What was opened is then checked, not the name.
-    const FileDescriptor file(
-        ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0)
-        return failed(unreadable());
-    struct stat status
-    {
-    };
-    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return failed(QStringLiteral("non è un file"));
-    if (status.st_size > kPictureFileByteLimit)
-        return failed(tooLarge());
     QByteArray contents;
-    if (!readExactly(file.get(), status.st_size, contents))
+    switch (readOrdinaryFile(nativePath, kPictureFileByteLimit, contents)) {
+    case FileRead::Unreadable:
         return failed(unreadable());
+    case FileRead::NotAFile:
+        return failed(QStringLiteral("non è un file"));
+    case FileRead::TooLarge:
+        return failed(tooLarge());
+    case FileRead::Read:
+        break;
+    }
     return decodePicture(contents);
-#endif
 }
 
 std::future<PictureLoad> loadPictureAside(const QByteArray &nativePath)

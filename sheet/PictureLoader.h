@@ -32,9 +32,9 @@ struct PictureLoad
     bool ok() const { return !picture.isNull(); }
 };
 
-// Loads a GIF drawing from the file at `nativePath` (the file system's own
-// bytes). Only an ordinary file is read, and opening never waits: a named
-// pipe or a device is refused at once. The whole file must be a complete,
+// Loads a GIF drawing from the file at `nativePath` (a path as NativeFiles.h
+// gives it: the file system's own bytes on Linux). Only an ordinary file is read, and opening never
+// waits: a named pipe or a device is refused at once. The whole file must be a complete,
 // well-formed GIF within the limits above: a truncated or damaged file fails
 // rather than showing half a drawing.
 PictureLoad loadPicture(const QByteArray &nativePath);

@@ -14,11 +14,6 @@ namespace {
 
 using Clock = PulseOutput::Clock;
 
-// What a cue may cost beyond the sound itself: the connection to the server,
-// the output's latency and the end of the wait. A server that does not
-// answer costs this much and no more.
-constexpr std::chrono::milliseconds graceBeyondCue(900);
-
 pa_sample_format_t pulseFormat(CueFile::SampleKind kind)
 {
     switch (kind) {

@@ -138,6 +138,12 @@ def check_resource_script(root):
         'VALUE "ProductName", "TINGOLAMO"',
         'VALUE "Translation", 0x410, 1200',
         "LANGUAGE 16, 1",
+        "1 24 /* RT_MANIFEST */",
+        # the manifest: per-monitor DPI awareness, UTF-8 as the 8-bit code
+        # page, Windows 10 and 11
+        "PerMonitorV2</dpiAwareness>",
+        "UTF-8</activeCodePage>",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
     ]
     for line in expected:
         check(line in text, f"tingolamo.rc: '{line}' is not in the compiled resources")

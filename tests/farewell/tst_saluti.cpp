@@ -316,7 +316,9 @@ void TestSaluti::fine()
     QFETCH(int, stato);
     QFETCH(QByteArray, uscita);
     QProcess figlio;
-    figlio.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--figlio"), scenario});
+    // Read as text: a line ends in "\r\n" on Windows.
+    figlio.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--figlio"), scenario},
+                 QIODevice::ReadOnly | QIODevice::Text);
     QVERIFY(figlio.waitForFinished(30000));
     QCOMPARE(figlio.exitStatus(), QProcess::NormalExit);
     QCOMPARE(figlio.readAllStandardOutput(), uscita);

@@ -1,8 +1,10 @@
 // libFuzzer target: file contents -> the cue checks -> the WAV decoder, chunk
-// by chunk to the end of the data, as the player reads a cue.
+// by chunk to the end of the data, as the player reads a cue; and the length
+// the Windows player reads from the header.
 
 #include "CueChecks.h"
 #include "CueFile.h"
+#include "WavLength.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -69,6 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (endsInWav(name) && name.size() < 3)
         __builtin_trap();
     isOrdinaryFile(name);
+    const auto bytes = QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (const auto length = wavLength(bytes, qint64(size)); length && length->count() < 0)
+        __builtin_trap();
 
     const MemoryFile &file = memoryFile();
     file.replace(data, size);

@@ -1,0 +1,8 @@
+#include "Console.h"
+
+#include <windows.h>
+
+void prepareConsole()
+{
+    SetConsoleOutputCP(CP_UTF8);
+}
