@@ -4,12 +4,16 @@
 #             again in a clang build with AddressSanitizer and UBSan
 # make fuzz   runs each fuzz target for FUZZ_SECONDS on its seeds
 # make package  builds the Debian package $(BUILD)/tingolamo_2.00-1_<arch>.deb
+# make windows  cross-builds the Windows program into $(WINDOWS_BUILD) and its
+#               installer $(WINDOWS_BUILD)/tingolamo-2.00-win64.exe
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all run test package build deps test-deps package-deps configure clean sanitize-build test-sanitize fuzz
+.PHONY: all run test package build deps test-deps package-deps configure clean sanitize-build test-sanitize fuzz \
+	windows windows-deps windows-build test-windows
 
 all: build
 
@@ -38,6 +42,7 @@ test:
 	$(MAKE) build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
+	$(MAKE) test-windows
 
 sanitize-build:
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -57,5 +62,27 @@ package:
 	$(MAKE) build
 	cmake --build $(BUILD) --target package
 
+# The Windows program, cross-built with MinGW-w64 against the MinGW Qt of
+# ../shared/toolchains, unpacked into the build folder; TINGOLAMO_MINGW_PREFIX
+# names another MinGW prefix with Qt 6 instead.
+windows-deps:
+	sh tools/install-deps.sh windows
+
+windows-build:
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/tools/toolchains/mingw-w64.cmake \
+		$(if $(TINGOLAMO_MINGW_PREFIX),-DTINGOLAMO_MINGW_PREFIX=$(TINGOLAMO_MINGW_PREFIX))
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+windows:
+	$(MAKE) windows-deps
+	$(MAKE) windows-build
+	cmake --build $(WINDOWS_BUILD) --target package
+
+# The cross-built tests under Wine, then the installer end to end.
+test-windows: windows-build
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS) -LE installer
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -L installer
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)
