@@ -18,5 +18,5 @@ inline constexpr std::chrono::milliseconds graceBeyondCue(900);
 //
 // One implementation per platform: PulseAudio fed by libsndfile on Linux
 // (CuePlayerPulse.cpp), the multimedia library's synchronous call on Windows
-// (CuePlayerWinmm.cpp).
+// (CuePlayerWinmm.cpp), given the file's contents.
 bool playCueToEnd(const QString &path);

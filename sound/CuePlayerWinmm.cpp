@@ -3,30 +3,48 @@
 #include "PaintingWait.h"
 #include "WavLength.h"
 
-#include <QDir>
+#include <QByteArray>
 #include <QFile>
 
 #include <windows.h>
 
 #include <mmsystem.h>
 
-#include <string>
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The part of a cue file in which its header is looked for.
-constexpr qint64 headerBytes = 64 * 1024;
+// A cue is read whole and handed to the multimedia library from memory, so
+// its name never has to pass through the library's 8-bit file opening (which
+// spells only what the code page can, in at most 128 characters), and what
+// is played is exactly what the bound was measured on. No cue of ours comes
+// near this size; a larger file is no cue.
+constexpr qint64 largestCue = 16 * 1024 * 1024;
 
-// The length of the sound the file at `path` holds, read through Qt, which
-// opens it by its UTF-16 name.
-std::optional<std::chrono::microseconds> soundLength(const QString &path)
+// What stopping a cue may cost: the stop waits for the sound system to let
+// the cue go, which one that does not answer never does.
+constexpr std::chrono::milliseconds stopWait(100);
+
+// The whole file at `path`, read through Qt, which opens it by its UTF-16
+// name; empty when it cannot be read or is too large.
+QByteArray cueBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return wavLength(file.read(headerBytes), file.size());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestCue)
+        return {};
+    QByteArray bytes = file.read(largestCue + 1);
+    return bytes.size() == file.size() ? bytes : QByteArray();
+}
+
+void play(const QByteArray &cue)
+{
+    PlaySoundW(reinterpret_cast<LPCWSTR>(cue.constData()), nullptr,
+               SND_MEMORY | SND_SYNC | SND_NODEFAULT);
+}
+
+void stopPlaying()
+{
+    PlaySoundW(nullptr, nullptr, 0);
 }
 
 } // namespace
@@ -34,17 +52,16 @@ std::optional<std::chrono::microseconds> soundLength(const QString &path)
 bool playCueToEnd(const QString &path)
 {
     const Clock::time_point start = Clock::now();
-    const std::optional<std::chrono::microseconds> length = soundLength(path);
+    const QByteArray cue = cueBytes(path);
+    const std::optional<std::chrono::microseconds> length = wavLength(cue, cue.size());
     if (!length)
         return false;
-    // The multimedia library plays the file on its own and tells nothing
-    // until the end: the call waits on a thread of its own, and a cue that
-    // has not ended by its bound is stopped and left to that thread.
-    const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
-    const bool ended = runWhileWindowsPaintUntil(start + graceBeyondCue + *length, [file] {
-        PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT);
-    });
-    if (!ended)
-        PlaySoundW(nullptr, nullptr, 0);
+    // The multimedia library plays on its own and tells nothing until the
+    // end: the call waits on a thread of its own. A cue that has not ended by
+    // its bound is stopped, and a call that does not come back is left to
+    // its thread.
+    const Clock::time_point bound = start + *length + graceBeyondCue - stopWait;
+    if (!runWhileWindowsPaintUntil(bound, [cue] { play(cue); }))
+        runWhileWindowsPaintUntil(bound + stopWait, stopPlaying);
     return true;
 }

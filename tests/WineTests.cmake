@@ -15,8 +15,9 @@ set(TINGOLAMO_WINE_ENV
     "WINEDLLOVERRIDES=mscoree,mshtml="
     "WINEPATH=${mingw_bin}")
 
-# Wine's null display driver: the tests on Qt's offscreen platform need no X
-# server; those that show real windows bring one (DISPLAY).
+# With Wine's null display driver the tests, all on Qt's offscreen platform,
+# need no X server. (A prefix that shows real windows keeps Wine's X11
+# driver.)
 add_test(NAME wine_prefix
     COMMAND sh -c "wineboot -i >/dev/null 2>&1 && \
 wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f >/dev/null && \

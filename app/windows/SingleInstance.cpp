@@ -16,9 +16,9 @@ namespace {
 QByteArray mutexName()
 {
     QCryptographicHash user(QCryptographicHash::Sha1);
-    user.addData(qgetenv("USERDOMAIN"));
+    user.addData(qEnvironmentVariable("USERDOMAIN").toUtf8());
     user.addData(QByteArrayView("\\"));
-    user.addData(qgetenv("USERNAME"));
+    user.addData(qEnvironmentVariable("USERNAME").toUtf8());
     return "Local\\tingolamo-" + user.result().toHex().left(16);
 }
 

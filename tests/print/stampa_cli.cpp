@@ -7,12 +7,15 @@
 //
 //   stampa_cli [--volte N] [--tempi] [--senza-fine] <picture>
 
+#include "Stampa.h"
+
+#ifndef Q_OS_WIN
 #include "ErroreStampa.h"
 #include "Figura.h"
 #include "ServerStampa.h"
-#include "Stampa.h"
 #include "StampaFigura.h"
 #include "StampantePdf.h"
+#endif
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -49,6 +52,12 @@ Opzioni leggiOpzioni(const QGuiApplication &app)
 }
 
 // Draws the page for the default printer and lets it go without EndDoc.
+#ifdef Q_OS_WIN
+QString disegnaSenzaFinire(const QImage &)
+{
+    return QStringLiteral("--senza-fine is for the CUPS printing of Linux");
+}
+#else
 QString disegnaSenzaFinire(const QImage &picture)
 {
     try {
@@ -63,6 +72,7 @@ QString disegnaSenzaFinire(const QImage &picture)
     }
     return QStringLiteral("abbandonato");
 }
+#endif
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "Suona.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <chrono>
 #include <cstdio>
@@ -12,13 +13,25 @@
 
 namespace {
 
-double playTimed(const char *argument)
+double playTimed(const QString &path)
 {
     const auto start = std::chrono::steady_clock::now();
-    Suona(QString::fromLocal8Bit(argument));
+    Suona(path);
     const std::chrono::duration<double, std::milli> elapsed =
         std::chrono::steady_clock::now() - start;
     return elapsed.count();
+}
+
+// With the application, its own view of the arguments: on Windows the
+// UTF-16 command line, whatever the 8-bit code page can spell.
+QStringList cuePaths(int argc, char *argv[], bool withApp)
+{
+    if (withApp)
+        return QCoreApplication::arguments().mid(1);
+    QStringList paths;
+    for (int i = 2; i < argc; ++i)
+        paths << QString::fromLocal8Bit(argv[i]);
+    return paths;
 }
 
 } // namespace
@@ -29,8 +42,8 @@ int main(int argc, char *argv[])
     std::optional<QCoreApplication> app;
     if (withApp)
         app.emplace(argc, argv);
-    for (int i = withApp ? 1 : 2; i < argc; ++i) {
-        std::printf("%.1f\n", playTimed(argv[i]));
+    for (const QString &path : cuePaths(argc, argv, withApp)) {
+        std::printf("%.1f\n", playTimed(path));
         std::fflush(stdout);
     }
     return 0;

@@ -1,3 +1,4 @@
+#include "PaintingWait.h"
 #include "Suona.h"
 #include "WavWriter.h"
 
@@ -8,6 +9,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+
+#include <chrono>
+#include <future>
+#include <memory>
 
 #if __has_include(<qpa/qwindowsysteminterface.h>)
 #include <qpa/qwindowsysteminterface.h>
@@ -58,6 +63,7 @@ private slots:
     void cleanup();
     void keepsPaintingDuringCue();
     void inputWaitsAndKeepsOrder();
+    void workerThatDoesNotEndCostsItsDeadline();
 
 private:
     qint64 playCue();
@@ -152,6 +158,28 @@ void TestPaintingWait::inputWaitsAndKeepsOrder()
     QTRY_COMPARE(m_probe->input,
                  QStringList({QStringLiteral("a"), QStringLiteral("click"), QStringLiteral("b")}));
 #endif
+}
+
+// The bounded wait that printing and the Windows cues use: a worker blocked
+// for good costs the caller its deadline and no more, and the window paints
+// meanwhile. The worker is let go only at the end of the test.
+void TestPaintingWait::workerThatDoesNotEndCostsItsDeadline()
+{
+    using namespace std::chrono_literals;
+    const auto release = std::make_shared<std::promise<void>>();
+    const std::shared_future<void> blocked = release->get_future().share();
+    QTimer::singleShot(100, m_probe.get(), [this] { m_probe->update(); });
+    QElapsedTimer clock;
+    clock.start();
+    m_probe->cuePlaying = true;
+    const bool ended = runWhileWindowsPaintUntil(std::chrono::steady_clock::now() + 400ms,
+                                                 [blocked] { blocked.wait(); });
+    m_probe->cuePlaying = false;
+    const qint64 took = clock.elapsed();
+    release->set_value();
+    QVERIFY(!ended);
+    QVERIFY2(took >= 395 && took < 600, qPrintable(QStringLiteral("%1 ms").arg(took)));
+    QVERIFY2(m_probe->paintsDuringCue >= 1, "the window did not repaint while waiting");
 }
 
 QTEST_MAIN(TestPaintingWait)
