@@ -8,14 +8,18 @@
 #             Bookworm 64-bit) into $(ARM64_BUILD)/tingolamo_2.00-1_arm64.deb
 # make test-arm64  cross-builds for arm64 and runs the unit tests and the
 #             package's program under qemu (part of make test)
+# make windows  cross-builds the Windows program into $(WINDOWS_BUILD) and its
+#               installer $(WINDOWS_BUILD)/tingolamo-2.00-win64.exe
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 ARM64_BUILD ?= build-arm64
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 600
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all run test package build deps test-deps package-deps configure clean sanitize-build test-sanitize fuzz
 .PHONY: arm64-deps arm64-build package-arm64 test-arm64
+.PHONY: windows windows-deps windows-build test-windows
 
 all: build
 
@@ -45,6 +49,7 @@ test:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
 	$(MAKE) test-arm64
+	$(MAKE) test-windows
 
 sanitize-build:
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -85,5 +90,27 @@ test-arm64:
 	$(MAKE) arm64-build
 	cd $(ARM64_BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
 
+# The Windows program, cross-built with MinGW-w64 against the MinGW Qt of
+# ../shared/toolchains, unpacked into the build folder; TINGOLAMO_MINGW_PREFIX
+# names another MinGW prefix with Qt 6 instead.
+windows-deps:
+	sh tools/install-deps.sh windows
+
+windows-build:
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/tools/toolchains/mingw-w64.cmake \
+		$(if $(TINGOLAMO_MINGW_PREFIX),-DTINGOLAMO_MINGW_PREFIX=$(TINGOLAMO_MINGW_PREFIX))
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+windows:
+	$(MAKE) windows-deps
+	$(MAKE) windows-build
+	cmake --build $(WINDOWS_BUILD) --target package
+
+# The cross-built tests under Wine, then the installer end to end.
+test-windows: windows-build
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS) -LE installer
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -L installer
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(ARM64_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(ARM64_BUILD) $(WINDOWS_BUILD)

@@ -41,4 +41,7 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_LIBRARY_ARCHITECTURE)
         /lib/${CMAKE_LIBRARY_ARCHITECTURE} /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE})
 endif()
 
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/CPackNsis.cmake)
+endif()
 include(CPack)

@@ -6,6 +6,8 @@
 #   tools/install-deps.sh bench   what building needs, plus the benchmarks
 #   tools/install-deps.sh arm64   what the arm64 cross build, its package and its
 #                                 tests under qemu need (adds Debian's arm64 architecture)
+#   tools/install-deps.sh windows what cross-building the Windows program and
+#                                 its installer needs
 # Packages already present are left alone, so a second run costs nothing.
 set -eu
 
@@ -23,6 +25,17 @@ lintian desktop-file-utils appstream reuse \
 dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
 clang-14 libfuzzer-14-dev libclang-rt-14-dev"
 
+# The Windows program: MinGW-w64's compiler, Debian's Qt build tools for the
+# MinGW Qt, the texts the installer carries, NSIS, and Wine.
+WINDOWS_PACKAGES="cmake make pkg-config xz-utils g++-mingw-w64-x86-64-posix \
+binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools \
+qt6-translations-l10n libgif-dev nsis wine wine64"
+
+# Running it under Wine in the tests: Wine's fonts, the X libraries its
+# display driver loads, and CUPS' filters for the PostScript Wine prints.
+WINE_TEST_PACKAGES="fonts-wine libxrandr2 libxrender1 libxi6 libxcursor1 libxcomposite1 \
+libxinerama1 libxfixes3 libxxf86vm1 cups-filters ghostscript"
+
 # Google Benchmark, and OpenCV's flood fill as the yardstick of ours.
 BENCH_PACKAGES="libbenchmark-dev libopencv-dev"
 
@@ -37,11 +50,12 @@ libpulse-dev:arm64 libgif-dev:arm64 libcups2-dev:arm64 libpoppler-qt6-dev:arm64"
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
 package) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES" ;;
-test) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES" ;;
+test) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES $WINE_TEST_PACKAGES" ;;
 bench) packages="$BUILD_PACKAGES $BENCH_PACKAGES" ;;
 arm64) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $ARM64_PACKAGES" ;;
+windows) packages="$WINDOWS_PACKAGES" ;;
 *)
-    echo "usage: $0 build|package|test|bench|arm64" >&2
+    echo "usage: $0 build|package|test|bench|arm64|windows" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,246 @@
+"""The Windows installer as a user meets it, under Wine on a private X screen.
+
+Builds tingolamo-2.00-win64.exe with CPack from the cross build into a
+temporary folder. In a fresh Wine prefix it installs silently (/S): the
+program folder holds exactly what the install rules staged, the Start menu
+has its entry and the installed apps list TINGOLAMO 2.00. The installed
+tingolamo.exe then runs with a private PulseAudio (heard through Wine's
+winepulse) and a private CUPS (Wine's default printer): the sheet covers the
+screen, a swatch and a release fill an area, the fill cue is heard, the print
+button gives one page, a second start leaves the first window alone and ends
+with 0, and the farewell window ends the program with 0. Last, the
+uninstaller, run in place (_?=) so that Wine waits for it, removes every file
+but itself, the Start-menu entry and the entry among the installed apps.
+"""
+
+import argparse
+import filecmp
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import Image, ImageDraw
+
+from cues import heard_through_gaps
+from cups import PrivateCups
+from harness import App, Checks, Display, HEIGHT, WIDTH, wait_until
+from pulse import PrivatePulse
+from wine import WinePrefix
+
+INSTALLER = "tingolamo-2.00-win64.exe"
+FOLDER = r"C:\Program Files\TINGOLAMO"
+PROGRAM = FOLDER + r"\tingolamo.exe"
+UNINSTALLER = "Disinstalla.exe"
+SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\TINGOLAMO.lnk"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TINGOLAMO"
+
+BOX = (147, 28)  # the drawing's top-left pixel on screen
+RED_SWATCH = (75, 248)  # the second swatch of the palette of four
+RED, WHITE = (255, 0, 0), (255, 255, 255)
+WINE_COMMAND = shutil.which("wine") or "wine"
+
+
+def arguments():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cpack", required=True)
+    parser.add_argument("--config", required=True, help="the cross build's CPackConfig.cmake")
+    return parser.parse_args()
+
+
+def files_under(root):
+    found = set()
+    for folder, _, names in os.walk(root):
+        found |= {os.path.relpath(os.path.join(folder, n), root) for n in names}
+    return found
+
+
+def build_installer(args, folder):
+    """The installer, and the tree CPack staged from the install rules for it."""
+    subprocess.run([args.cpack, "-G", "NSIS", "--config", args.config, "-B", folder],
+                   check=True, stdout=subprocess.DEVNULL)
+    staged = os.path.join(folder, "_CPack_Packages", "win64", "NSIS", INSTALLER[:-4])
+    return os.path.join(folder, INSTALLER), staged
+
+
+def check_installed(check, wine, staged):
+    folder = wine.unix(FOLDER)
+    installed = files_under(folder)
+    expected = files_under(staged)
+    check.equal((sorted(expected - installed), sorted(installed - expected)),
+                ([], [UNINSTALLER]), "the program folder holds what was staged (missing, more)")
+    same = [f for f in expected & installed
+            if filecmp.cmp(os.path.join(staged, f), os.path.join(folder, f), shallow=False)]
+    check.equal(len(same), len(expected), "every file installed as staged")
+    needed = {"tingolamo.exe", "Qt6Core.dll", "Qt6Gui.dll", "Qt6Widgets.dll",
+              "platforms/qwindows.dll", "imageformats/qgif.dll", "libstdc++-6.dll",
+              "libgcc_s_seh-1.dll", "libwinpthread-1.dll", "translations/qtbase_it.qm",
+              "Gif/cromello.gif", "Suoni/riempi.wav", "Licenze/GPL-3.0.txt",
+              "Licenze/LGPL-3.0.txt"}
+    check.equal(needed - installed, set(),
+                "the program, Qt, the runtime, the drawings and the licences are there")
+
+    shortcut = wine.unix(SHORTCUT)
+    check.that(os.path.isfile(shortcut), "the Start-menu entry TINGOLAMO")
+    if os.path.isfile(shortcut):
+        with open(shortcut, "rb") as link:
+            target = link.read()
+        check.that(b"tingolamo.exe" in target or "tingolamo.exe".encode("utf-16-le") in target,
+                   "the Start-menu entry starts tingolamo.exe")
+    entry = wine.registry(UNINSTALL_KEY) or {}
+    check.equal({name: entry.get(name) for name in ("DisplayName", "DisplayVersion")},
+                {"DisplayName": "TINGOLAMO", "DisplayVersion": "2.00"},
+                "the entry among the installed apps")
+    check.that(entry.get("Publisher"), "the entry names its publisher")
+    check.equal(entry.get("DisplayIcon"), PROGRAM + ",0", "the entry shows the program's icon")
+    check.equal(entry.get("UninstallString"), f'"{FOLDER}\\{UNINSTALLER}"',
+                "the entry removes with the uninstaller")
+
+
+def filled(picture, point):
+    """The drawing as it must look after a red fill at `point`."""
+    expected = picture.copy()
+    ImageDraw.floodfill(expected, point, RED, thresh=0)
+    return expected
+
+
+def white_point(picture):
+    """A pixel of the drawing inside a white patch of 9 x 9."""
+    width, height = picture.size
+    for y in range(4, height - 4, 3):
+        for x in range(4, width - 4, 3):
+            if all(picture.getpixel((x + dx, y + dy)) == WHITE
+                   for dx in range(-4, 5) for dy in range(-4, 5)):
+                return x, y
+    raise AssertionError("no white patch in the default drawing")
+
+
+def box_shows(display, picture):
+    width, height = picture.size
+    shot = display.screenshot().crop((BOX[0], BOX[1], BOX[0] + width, BOX[1] + height))
+    return list(shot.getdata()) == list(picture.getdata())
+
+
+def eventually(condition, timeout=10):
+    try:
+        return wait_until(condition, timeout=timeout)
+    except AssertionError:
+        return False
+
+
+def sheets(display):
+    return display.run("xdotool", "search", "--onlyvisible", "--name", "^TINGOLAMO$",
+                       check=False).stdout.split()
+
+
+def pages(pdf):
+    text = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True,
+                          timeout=30).stdout
+    lines = [line for line in text.splitlines() if line.startswith("Pages:")]
+    return int(lines[0].split()[1]) if lines else 0
+
+
+def use_program(check, wine, display, pulse, cups):
+    drawing = Image.open(wine.unix(FOLDER + r"\Gif\cromello.gif")).convert("RGB")
+    width, height = drawing.size
+    under_box = 26 + height + 4 + 17  # the strip of the end and print buttons
+    end_button = (145 + (width + 4) // 4, under_box)
+    print_button = (145 + (width + 4) * 3 // 4, under_box)
+    riempi = wine.unix(FOLDER + r"\Suoni\riempi.wav")
+
+    with App(WINE_COMMAND, display, env=wine.env, args=[PROGRAM]) as program:
+        geometry = display.run("xdotool", "getwindowgeometry", program.window).stdout
+        check.that(f"Geometry: {WIDTH}x{HEIGHT}" in geometry,
+                   f"the sheet covers the screen: {geometry.strip()}")
+        check.that(box_shows(display, drawing), "the default drawing shows at (147, 28)")
+
+        # The swatch's cue opens the sound device; the fill's is the one counted.
+        pulse.record_start()
+        display.click(*RED_SWATCH)
+        time.sleep(1.5)
+        point = white_point(drawing)
+        expected = filled(drawing, point)
+        display.click(BOX[0] + point[0], BOX[1] + point[1])
+        check.that(eventually(lambda: box_shows(display, expected)),
+                   "a release fills the area up to its outline in red, and nothing else")
+        time.sleep(1.5)
+        recording = pulse.record_stop(settle=0.5)
+        # Wine's player can fall behind the sound server on a busy machine,
+        # which then plays a few milliseconds of silence in between.
+        check.equal(heard_through_gaps(recording, riempi), 1,
+                    "the fill cue is heard whole through winepulse")
+
+        display.click(*print_button)
+        try:
+            jobs = cups.wait_for_jobs(1, timeout=90)
+        except TimeoutError as error:
+            jobs = []
+            print(error, flush=True)
+        check.equal(len(jobs), 1, "the print button gives one job at the default printer")
+        if jobs:
+            check.equal(pages(jobs[0]), 1, "the job is one page")
+        time.sleep(2)
+        check.equal(len(cups.jobs()), 1, "and only one")
+
+        started = time.monotonic()
+        second = wine.run(PROGRAM, check=False, timeout=60)
+        took = time.monotonic() - started
+        check.equal(second.returncode, 0, f"a second start ends with 0 (after {took:.1f} s)")
+        time.sleep(1)
+        check.equal(len(sheets(display)), 1, "the first window is still the only one")
+        check.that(program.proc.poll() is None, "the first copy keeps running")
+
+        display.click(*end_button)
+        found = display.run("timeout", "20", "xdotool", "search", "--sync", "--onlyvisible",
+                            "--name", "^Info$", check=False)
+        check.equal(found.returncode, 0, "the end button opens the farewell window")
+        if found.returncode == 0:
+            window = found.stdout.split()[0]
+            position = display.run("xdotool", "getwindowgeometry", window).stdout
+            x, y = position.split("Position:")[1].split()[0].split(",")
+            time.sleep(0.5)
+            display.click(int(x) + 20, int(y) + 20)
+        check.equal(program.wait_exit(20), 0, "a click on the farewell window ends with 0")
+
+
+def check_uninstalled(check, wine):
+    result = wine.run(FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + FOLDER, check=False)
+    check.equal(result.returncode, 0, "the uninstaller ends with 0")
+    # Windows keeps a running program's file, so the uninstaller stays behind;
+    # Wine deletes it like any other file, and the folder with it.
+    left = files_under(wine.unix(FOLDER)) - {UNINSTALLER}
+    check.equal(sorted(left), [], "the uninstaller removes every file it installed")
+    check.that(not os.path.exists(wine.unix(SHORTCUT)), "the Start-menu entry is gone")
+    check.equal(wine.registry(UNINSTALL_KEY), None, "so is the entry among the installed apps")
+
+
+def main():
+    args = arguments()
+    check = Checks()
+    folder = tempfile.mkdtemp(prefix="tingolamo-installer-")
+    try:
+        started = time.monotonic()
+        installer, staged = build_installer(args, folder)
+        size = os.path.getsize(installer)
+        print(f"{INSTALLER}: {size / 2**20:.1f} MiB, {len(files_under(staged))} files, "
+              f"built in {time.monotonic() - started:.0f} s", flush=True)
+        with Display(wm=True) as display, PrivatePulse() as pulse, PrivateCups() as cups:
+            env = dict(display.env)
+            env.update(PULSE_SERVER=pulse.env["PULSE_SERVER"], CUPS_SERVER=cups.env["CUPS_SERVER"])
+            with WinePrefix(env) as wine:
+                started = time.monotonic()
+                result = wine.run(installer, "/S", check=False, timeout=300)
+                check.equal(result.returncode, 0,
+                            f"{INSTALLER} /S ends with 0 (in {time.monotonic() - started:.0f} s)")
+                check_installed(check, wine, staged)
+                use_program(check, wine, display, pulse, cups)
+                check_uninstalled(check, wine)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    check.finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
