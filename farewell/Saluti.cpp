@@ -169,6 +169,15 @@ void Saluti::centraSulloSchermo()
 
 void Saluti::reject() {}
 
+// Once shown, the window asks for the input: a compositor that hands it over
+// on request (with the token of the sheet's last click) then gives it to the
+// window that is the only way on.
+void Saluti::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    QMetaObject::invokeMethod(this, &Saluti::activateWindow, Qt::QueuedConnection);
+}
+
 // Any mouse button makes a click, on the window as on its controls.
 void Saluti::mousePressEvent(QMouseEvent *event)
 {
