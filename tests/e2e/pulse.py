@@ -186,6 +186,17 @@ class PrivatePulse:
                 process.wait()
 
 
+# Its clients give up at once when PipeWire does not answer yet, so they
+# start once its socket is there (ten seconds at most).
+PIPEWIRE_SESSION = """
+pipewire & echo pipewire $!
+for _ in $(seq 200); do [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break; sleep 0.05; done
+wireplumber & echo wireplumber $!
+pipewire-pulse & echo pipewire-pulse $!
+wait
+"""
+
+
 class PrivatePipeWire(PrivatePulse):
     """The same, from PipeWire's PulseAudio service (pipewire, wireplumber and
     pipewire-pulse on a session bus of their own, as on today's desktops).
@@ -209,9 +220,13 @@ class PrivatePipeWire(PrivatePulse):
         self.folder = tempfile.mkdtemp(prefix="tingolamo-pipewire-")
         config = os.path.join(self.folder, "config", "pipewire", "pipewire.conf.d")
         os.makedirs(config)
-        with open(os.path.join(config, "rate.conf"), "w") as out:
+        # The recorder asks for a short latency, and the graph would follow it
+        # down to quanta of a few milliseconds that a busy machine misses now
+        # and then: the quantum stays at a desktop's usual 1024 frames.
+        with open(os.path.join(config, "clock.conf"), "w") as out:
             out.write("context.properties = { default.clock.rate = %d "
-                      "default.clock.allowed-rates = [ %d ] }\n" % (RATE, RATE))
+                      "default.clock.allowed-rates = [ %d ] default.clock.quantum = 1024 "
+                      "default.clock.min-quantum = 1024 }\n" % (RATE, RATE))
         if self.user:
             for top, dirs, files in os.walk(self.folder):
                 for name in [top] + [os.path.join(top, n) for n in dirs + files]:
@@ -232,8 +247,7 @@ class PrivatePipeWire(PrivatePulse):
         try:
             # Each daemon's process id on a line, so freeze() can stop one.
             self._server = subprocess.Popen(
-                ["dbus-run-session", "--", "sh", "-c",
-                 "for d in pipewire wireplumber pipewire-pulse; do $d & echo $d $!; done; wait"],
+                ["dbus-run-session", "--", "sh", "-c", PIPEWIRE_SESSION],
                 env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=log,
                 text=True, **self.user)
         finally:
@@ -263,15 +277,29 @@ class PrivatePipeWire(PrivatePulse):
             out.setframerate(RATE)
             out.writeframes(b"".join(struct.pack("<hh", v, v) for v in
                                      (int(8000 * math.sin(i / 7)) for i in range(RATE // 5))))
-        self.record_start()
-        subprocess.run(["paplay", tone], env=self.env, stdin=subprocess.DEVNULL,
-                       capture_output=True, timeout=10)
-        heard = self.record_stop()
         with wave.open(tone, "rb") as back:
-            expected = back.readframes(back.getnframes())
-        if expected not in heard:
-            raise PulseError("the recording of PipeWire's null sink does not hear paplay; "
-                             "the server itself does not work here:\n" + self.server_log())
+            frames = back.getnframes()
+            # paplay may leave off the last few milliseconds as it closes: the
+            # middle of the tone is what must be heard.
+            back.setpos(frames // 4)
+            expected = back.readframes(frames // 2)
+        for _ in range(2):  # a session manager just started may link it late
+            self.record_start()
+            try:
+                subprocess.run(["paplay", tone], env=self.env, stdin=subprocess.DEVNULL,
+                               capture_output=True, timeout=5)
+            except subprocess.TimeoutExpired:
+                pass
+            if expected in self.record_stop():
+                return
+        raise PulseError("the recording of PipeWire's null sink does not hear paplay; "
+                         "the server itself does not work here:\n" + self.server_log())
+
+    def record_start(self):
+        """Starts recording; returns once the monitor's sound flows in."""
+        super().record_start()
+        self._wait_for(lambda: os.path.getsize(self._recording) >= FRAME_BYTES * RATE // 50,
+                       "the recording")
 
     def _pactl(self, *words):
         return subprocess.run(["pactl", *words], env=self.env, stdin=subprocess.DEVNULL,
@@ -285,6 +313,11 @@ class PrivatePipeWire(PrivatePulse):
                     os.kill(pid, signal.SIGTERM)
                 except ProcessLookupError:
                     pass
+            # With its daemons gone, dbus-run-session ends its bus too.
+            try:
+                self._server.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                pass
         super().stop()
 
     def freeze(self):
