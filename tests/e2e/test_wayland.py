@@ -71,7 +71,7 @@ def check_cues(check, sway, sound, app, points):
     time.sleep(DISEGNO_S + 0.3)
     sway.key("Down")  # cromello.gif again, the test drawing
     wait_until(lambda: colour_at(sway, (200, 140)) != YELLOW, what="the next drawing")
-    time.sleep(DISEGNO_S + 1.0)
+    time.sleep(0.5)
     heard = sequence(sound.record_stop(), cues_of(app))
     check.equal(heard, ["colori", "riempi", "disegno", "disegno"],
                 "native: the cues heard whole, in order")

@@ -189,16 +189,19 @@ class Sway:
         self._drive(f"release {button}")
 
     def key(self, *names):
-        """Keys by their X names; "alt+F4" holds alt around F4."""
+        """Keys by their X names; "alt+F4" holds alt around F4. The compositor
+        hands the focus over to wtype's keyboard and back to the resident one
+        (a leave and an enter each time): the hand-back waits a second, after
+        the cue a key may start."""
+        command = ["wtype"]
         for name in names:
             *modifiers, key = name.split("+")
-            command = ["wtype"]
             for modifier in modifiers:
                 command += ["-M", modifier]
             command += ["-k", key]
             for modifier in reversed(modifiers):
                 command += ["-m", modifier]
-            self.run(*command)
+        self.run(*command, "-s", "1000")
 
     def token(self):
         """An activation token, as a launcher gets one for the program it starts."""
