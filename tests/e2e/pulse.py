@@ -220,14 +220,9 @@ class PrivatePipeWire(PrivatePulse):
         self.folder = tempfile.mkdtemp(prefix="tingolamo-pipewire-")
         config = os.path.join(self.folder, "config", "pipewire", "pipewire.conf.d")
         os.makedirs(config)
-        # The recorder asks for a short latency, and the graph would follow it
-        # down to quanta of a few milliseconds that a busy test machine misses
-        # now and then, heard as a gap in a cue: the quantum stays at 2048
-        # frames (46 ms), as a desktop sets it for a player.
         with open(os.path.join(config, "clock.conf"), "w") as out:
             out.write("context.properties = { default.clock.rate = %d "
-                      "default.clock.allowed-rates = [ %d ] default.clock.quantum = 2048 "
-                      "default.clock.min-quantum = 2048 }\n" % (RATE, RATE))
+                      "default.clock.allowed-rates = [ %d ] }\n" % (RATE, RATE))
         if self.user:
             for top, dirs, files in os.walk(self.folder):
                 for name in [top] + [os.path.join(top, n) for n in dirs + files]:

@@ -88,8 +88,11 @@ class Sway:
             # As in a real session, the X display that XWayland serves on demand.
             self.env["DISPLAY"] = self._session_display()
             self.env["QT_QPA_PLATFORM"] = "wayland" if self.native else "xcb"
+            # A copy beside the sockets: the build tree may lie where the
+            # ordinary user cannot reach (a clone in root's home).
+            driver = shutil.copy(self.driver_path, self._runtime)
             self._driver = subprocess.Popen(
-                [self.driver_path, str(WIDTH), str(HEIGHT)], env=self.env, text=True,
+                [driver, str(WIDTH), str(HEIGHT)], env=self.env, text=True,
                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, **self.runner)
             if self._driver.stdout.readline().strip() != "ready":
                 raise RuntimeError("wayland_driver did not start")
