@@ -169,6 +169,20 @@ void Saluti::centraSulloSchermo()
 
 void Saluti::reject() {}
 
+// Once drawn for the first time, the window asks for the input: a compositor
+// that hands it over on request (with the token of the sheet's last click)
+// then gives it to the window that is the only way on. Asked before the
+// first picture reaches the screen, a compositor may not know the window yet
+// and ignore the request.
+void Saluti::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    if (inputChiesto)
+        return;
+    inputChiesto = true;
+    QMetaObject::invokeMethod(this, &Saluti::activateWindow, Qt::QueuedConnection);
+}
+
 // Any mouse button makes a click, on the window as on its controls.
 void Saluti::mousePressEvent(QMouseEvent *event)
 {

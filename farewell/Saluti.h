@@ -26,6 +26,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void impostaFinestra();
@@ -46,4 +47,5 @@ private:
     void Label2_Click(qint16 index);
 
     bool premuto = false;
+    bool inputChiesto = false;
 };

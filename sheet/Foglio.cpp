@@ -365,11 +365,15 @@ void Foglio::Stampa_Click()
 }
 
 // Every way out of the farewell window ends the program, so nothing runs
-// after it has been shown.
+// after it has been shown. The sheet is named as its parent: a compositor
+// that stacks and focuses windows by their family (Wayland's have nothing
+// else to go by) then shows it above the full-screen sheet and gives it the
+// input, where a window of no family would open hidden behind a sheet that
+// takes no more input.
 void Foglio::Fine_Click()
 {
     if (!saluti_)
-        saluti_ = std::make_unique<Saluti>();
+        saluti_ = new Saluti(this);
     saluti_->exec();
 }
 

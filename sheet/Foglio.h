@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <future>
-#include <memory>
 
 class DrawingBox;
 class PictureList;
@@ -77,7 +76,7 @@ private:
     // The first drawing, read on a worker while the controls are made.
     QString percorsoIniziale_;
     std::future<PictureLoad> disegnoIniziale_;
-    std::unique_ptr<Saluti> saluti_;
+    Saluti *saluti_ = nullptr;
     OnDemandLibrary suoni_{QStringLiteral("tingolamo_suoni")};
     OnDemandLibrary stampa_{QStringLiteral("tingolamo_stampa")};
 };

@@ -23,7 +23,9 @@ pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
 python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64 \
 lintian desktop-file-utils appstream reuse \
 dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
-clang-14 libfuzzer-14-dev libclang-rt-14-dev"
+clang-14 libfuzzer-14-dev libclang-rt-14-dev \
+pipewire wireplumber pipewire-pulse sway xwayland grim wtype qt6-wayland \
+libwayland-dev libwayland-bin wayland-protocols"
 
 # The Windows program: MinGW-w64's compiler, Debian's Qt build tools for the
 # MinGW Qt, the texts the installer carries, NSIS, and Wine.

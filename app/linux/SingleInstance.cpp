@@ -6,11 +6,13 @@
 #include <QWidget>
 
 #ifdef Q_OS_LINUX
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 #endif
@@ -56,6 +58,34 @@ template <typename Use> int withAbstractSocket(const QByteArray &name, bool keep
     ::close(socket);
     return done ? 0 : -1;
 }
+
+// The token a knock carries, read within a bound: the later copy writes it
+// right after connecting and closes, so it is there at once, and a caller
+// that sends nothing costs a fifth of a second at most. Anything but a short
+// run of printable characters is no token.
+QByteArray tokenFrom(int caller)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr qsizetype longest = 255;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(200);
+    QByteArray token(longest + 1, '\0');
+    qsizetype got = 0;
+    while (got < token.size()) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd ready{caller, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+            break;
+        const ssize_t part = ::recv(caller, token.data() + got, token.size() - got, 0);
+        if (part <= 0)
+            break;
+        got += part;
+    }
+    token.truncate(got);
+    const bool printable =
+        std::all_of(token.cbegin(), token.cend(), [](char c) { return c > ' ' && c < 0x7f; });
+    return printable && got <= longest ? token : QByteArray();
+}
 #endif
 
 } // namespace
@@ -88,13 +118,19 @@ void SingleInstance::setWindow(QWidget *window)
 }
 
 // A connection to a listening copy is taken by the kernel at once, even while
-// that copy is busy: a non-blocking connect either succeeds or fails now.
+// that copy is busy: a non-blocking connect either succeeds or fails now, and
+// the few bytes of the activation token fit in the socket's buffer.
 bool SingleInstance::knock() const
 {
 #ifdef Q_OS_LINUX
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
     return withAbstractSocket(name_, false,
-                              [](int socket, const sockaddr *address, socklen_t size) {
-                                  return ::connect(socket, address, size) == 0;
+                              [&token](int socket, const sockaddr *address, socklen_t size) {
+                                  if (::connect(socket, address, size) != 0)
+                                      return false;
+                                  ::send(socket, token.constData(),
+                                         static_cast<std::size_t>(token.size()), MSG_NOSIGNAL);
+                                  return true;
                               }) == 0;
 #else
     return false;
@@ -123,25 +159,32 @@ void SingleInstance::answerKnocks()
 {
 #ifdef Q_OS_LINUX
     bool knocked = false;
+    QByteArray token;
     for (int caller; (caller = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+        token = tokenFrom(caller);
         ::close(caller);
         knocked = true;
     }
     if (knocked)
-        bringForward();
+        bringForward(token);
 #endif
 }
 
-void SingleInstance::bringForward()
+void SingleInstance::bringForward(const QByteArray &activationToken)
 {
     if (!window_)
         return;
     window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowFullScreen);
     window_->raise();
-    window_->activateWindow();
+    QWidget *front = window_;
     // An open farewell window stays above the sheet it belongs to.
     if (QWidget *modal = QApplication::activeModalWidget()) {
         modal->raise();
-        modal->activateWindow();
+        front = modal;
     }
+    // Qt's Wayland plug-in activates a window with the token it finds here,
+    // and then clears it; other platforms do not look at it.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    front->activateWindow();
 }

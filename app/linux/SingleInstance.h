@@ -11,7 +11,9 @@ class QWidget;
 // One running copy per user and desktop. The first copy listens on a local
 // socket in the abstract namespace, so nothing is written to the file system
 // and nothing is left behind when it ends; a later copy only knocks there
-// and ends, and the first one comes to the front.
+// and ends, and the first one comes to the front. A Wayland compositor lets a
+// window come forward only with an activation token: the later copy hands on
+// the one its launcher gave it (XDG_ACTIVATION_TOKEN) with the knock.
 //
 // Plain sockets rather than Qt Network: that library and the Kerberos and
 // proxy libraries it brings would cost every start-up a megabyte and more.
@@ -34,7 +36,7 @@ private:
     bool knock() const;
     bool listen();
     void answerKnocks();
-    void bringForward();
+    void bringForward(const QByteArray &activationToken);
 
     const QByteArray name_;
     int listener_ = -1;

@@ -97,9 +97,17 @@ class Display:
         if self._runtime:
             shutil.rmtree(self._runtime, ignore_errors=True)
 
+    runner = {}  # the program runs as we do
+
     def run(self, *command, check=True):
         return subprocess.run(list(command), env=self.env, check=check,
                               capture_output=True, text=True)
+
+    def find_window(self, title):
+        found = self.run("xdotool", "search", "--onlyvisible", "--name", f"^{title}$",
+                         check=False)
+        windows = found.stdout.split()
+        return windows[0] if windows else None
 
     def screenshot(self):
         shot = subprocess.run(["import", "-window", "root", "png:-"], env=self.env,
@@ -137,6 +145,7 @@ def program_folder(app, gifs=None, cues=True):
     """
     built = os.path.dirname(os.path.abspath(app))
     folder = tempfile.mkdtemp(prefix="tingolamo-program-")
+    os.chmod(folder, 0o755)  # an ordinary user runs it under a Wayland compositor
     target = os.path.join(folder, os.path.basename(app))
     shutil.copy2(app, target)
     # The program's modules (printing, the cue player) lie beside it.
@@ -177,7 +186,8 @@ class App:
         # Output goes to a file: a pipe nobody reads could fill and stall the program.
         self._log = tempfile.TemporaryFile()
         self.proc = subprocess.Popen([self.app, *self.args], env=self.env,
-                                     stdout=self._log, stderr=subprocess.STDOUT)
+                                     stdout=self._log, stderr=subprocess.STDOUT,
+                                     **self.display.runner)
         try:
             self.window = wait_until(self._find_window, timeout=30, step=0.1,
                                      what="the TINGOLAMO window")
@@ -193,10 +203,7 @@ class App:
     def _find_window(self):
         if self.proc.poll() is not None:
             raise AssertionError(f"the program ended with {self.proc.returncode}")
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^TINGOLAMO$"],
-                               env=self.env, capture_output=True, text=True)
-        windows = found.stdout.split()
-        return windows[0] if windows else None
+        return self.display.find_window("TINGOLAMO")
 
     def wait_exit(self, timeout=10):
         try:

@@ -1,12 +1,13 @@
-"""The real program against a sound server that stops answering (SIGSTOP).
+"""The real program against a sound server that stops answering (SIGSTOP):
+PulseAudio, or the pipewire-pulse or pipewire process of PipeWire, as
+TINGOLAMO_SOUND_SERVER says.
 
 Frozen during a cue: the sheet takes input again within the cue's length
 plus one second, the queued fill and the picture list still work, and once
 the server wakes no more of that cue is heard than the server itself already
 held. Frozen before a run of clicks: each click costs at most its cue's
 length plus one second, no thread or connection is left behind, and none of
-those cues plays once the server wakes. Afterwards the sound works again.
-"""
+those cues plays once the server wakes. Afterwards the sound works again."""
 
 import os
 import subprocess
@@ -16,7 +17,7 @@ import time
 from cues import heard, samples
 from drawings import boxes, plain
 from harness import App, Checks, Display, YELLOW, arguments, leftovers, program_folder, wait_until
-from pulse import FRAME_BYTES, PrivatePulse
+from pulse import FRAME_BYTES, sound_server
 
 BOX = (147, 28)  # the drawing's top-left pixel on screen
 FIRST_ROW = (560, 38)  # the first line of the picture list
@@ -104,7 +105,11 @@ def frozen_during_cue(check, display, pulse, points, riempi, colori, disegno):
     end = heard(recording, colori)
     before = audible(recording[:end[0] * FRAME_BYTES]) if end else audible(recording)
     cue = audible(samples(riempi))
-    check.that(cue.startswith(before) and len(before) < len(cue),
+    # PipeWire's graph goes on while its PulseAudio service stands still, and
+    # around that moment it may repeat or drop a step of the stalled stream:
+    # there, less than the cue is all that can be asked.
+    pipewire = os.environ.get("TINGOLAMO_SOUND_SERVER", "pulseaudio") != "pulseaudio"
+    check.that((pipewire or cue.startswith(before)) and len(before) < len(cue),
                "before the new cue only the start of the frozen cue was heard, nothing else")
     check.equal(heard(recording, disegno), [], "the list's cue, clicked while frozen, never plays")
     print(f"of the frozen {len(cue) // FRAME_BYTES}-frame cue, "
@@ -149,7 +154,7 @@ def main():
     riempi, colori, disegno = (os.path.join(cues, name + ".wav")
                                for name in ("riempi", "colori", "disegno"))
     check = Checks()
-    with Display(wm=True) as display, PrivatePulse() as pulse:
+    with Display(wm=True) as display, sound_server() as pulse:
         env = {"PULSE_SERVER": pulse.env["PULSE_SERVER"]}
         with App(app, display, env=env):
             frozen_during_cue(check, display, pulse, points, riempi, colori, disegno)

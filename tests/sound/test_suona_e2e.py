@@ -1,4 +1,5 @@
-"""Suona end to end: what it plays is heard on a private PulseAudio server.
+"""Suona end to end: what it plays is heard on a private sound server (PulseAudio,
+or PipeWire when TINGOLAMO_SOUND_SERVER says so).
 
     test_suona_e2e.py --cli SUONA_CLI --cues SUONI_FOLDER
 
@@ -18,7 +19,7 @@ import sys
 import tempfile
 import wave
 
-from pulse import CHANNELS, FRAME_BYTES, RATE, PrivatePulse
+from pulse import CHANNELS, FRAME_BYTES, RATE, sound_server
 
 CUES = ("colori.wav", "riempi.wav", "disegno.wav")
 PROMPT_MS = 1000.0
@@ -145,7 +146,7 @@ def main():
         # The name test needs no dot and ignores case: a copy named so plays.
         dotless = os.path.join(folder, "coloriXwAv")
         shutil.copyfile(os.path.join(args.cues, CUES[0]), dotless)
-        with PrivatePulse() as pulse:
+        with sound_server() as pulse:
             for no_app in (False, True):
                 label = "without an application object" if no_app else "with an event loop"
                 played = [(n, os.path.join(args.cues, n)) for n, _ in cues]
