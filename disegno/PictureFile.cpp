@@ -1,110 +1,85 @@
 #include "PictureFile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QPainter>
-#include <QSvgRenderer>
 
-#include <poppler-qt6.h>
-
-#include <memory>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// A file larger than this is no picture a parent means to colour.
-constexpr qint64 kFileByteLimit = 256 * 1024 * 1024;
-// How far into a file to look for what kind of file it is.
-constexpr qint64 kHeaderBytes = 4096;
-constexpr double kPointsPerInch = 72.0;
-
-PictureRead failed(const QString &why)
+class FileDescriptor
 {
-    return {QImage(), why};
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+FileBytes failed(const QString &why)
+{
+    return {QByteArray(), why};
 }
 
-QString notAPicture()
+bool readAll(int fd, qint64 size, QByteArray &bytes)
 {
-    return QStringLiteral("non è un'immagine (PNG, JPEG, GIF, BMP, SVG o PDF)");
-}
-
-bool looksLikeSvg(const QString &path, const QByteArray &header)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("svg") || suffix == QLatin1String("svgz") ||
-           header.contains("<svg");
-}
-
-PictureRead readSvg(const QString &path, QSize box)
-{
-    QSvgRenderer renderer(path);
-    if (!renderer.isValid())
-        return failed(notAPicture());
-    QSize size = renderer.defaultSize();
-    if (size.isEmpty())
-        size = renderer.viewBoxF().size().toSize();
-    if (size.isEmpty())
-        return failed(notAPicture());
-    QImage picture(size.scaled(box, Qt::KeepAspectRatio), QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    renderer.render(&painter);
-    return {picture, QString()};
-}
-
-PictureRead readPdf(const QString &path, QSize box)
-{
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
-    if (!document)
-        return failed(notAPicture());
-    if (document->isLocked())
-        return failed(QStringLiteral("il PDF è protetto da una password"));
-    if (document->numPages() < 1)
-        return failed(QStringLiteral("il PDF non ha pagine"));
-    const std::unique_ptr<Poppler::Page> page = document->page(0);
-    const QSizeF points = page ? page->pageSizeF() : QSizeF();
-    if (points.isEmpty())
-        return failed(QStringLiteral("la prima pagina del PDF è vuota"));
-    const double dpi =
-        kPointsPerInch * std::min(box.width() / points.width(), box.height() / points.height());
-    document->setRenderHint(Poppler::Document::Antialiasing);
-    document->setRenderHint(Poppler::Document::TextAntialiasing);
-    const QImage picture = page->renderToImage(dpi, dpi);
-    if (picture.isNull())
-        return failed(QStringLiteral("la prima pagina del PDF non si può disegnare"));
-    return {picture, QString()};
-}
-
-PictureRead readRaster(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        return failed(notAPicture());
-    return {picture, QString()};
+    bytes.resize(static_cast<qsizetype>(size));
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, bytes.data() + done, static_cast<size_t>(size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += got;
+    }
+    return true;
 }
 
 } // namespace
 
-PictureRead readPicture(const QString &path, QSize box)
+FileBytes readPictureFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return failed(QStringLiteral("il file non esiste"));
-    if (!info.isFile())
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0)
+        return failed(errno == ENOENT ? QStringLiteral("il file non esiste")
+                                      : QStringLiteral("il file non si può leggere"));
+    struct stat status
+    {
+    };
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return failed(QStringLiteral("non è un file"));
-    if (info.size() > kFileByteLimit)
+    if (status.st_size > kPictureFileLimit)
         return failed(QStringLiteral("il file è troppo grande"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    FileBytes read;
+    if (!readAll(file.get(), status.st_size, read.bytes))
         return failed(QStringLiteral("il file non si può leggere"));
-    const QByteArray header = file.read(kHeaderBytes);
-    file.close();
-    if (header.startsWith("%PDF-"))
-        return readPdf(path, box);
-    if (looksLikeSvg(path, header))
-        return readSvg(path, box);
-    return readRaster(path);
+    return read;
+}
+
+QByteArray readStandardInput(qint64 limit)
+{
+    QByteArray bytes;
+    char chunk[64 * 1024];
+    while (bytes.size() <= limit) {
+        const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        bytes.append(chunk, got);
+    }
+    return bytes;
 }
