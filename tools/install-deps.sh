@@ -10,7 +10,7 @@ set -eu
 BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins \
 libgl-dev libfontconfig-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core \
 libxcb1-dev librsvg2-bin qt6-translations-l10n \
-qt6-svg-dev libpoppler-qt6-dev"
+qt6-svg-dev libpoppler-qt6-dev zlib1g-dev"
 
 PACKAGE_PACKAGES="dpkg-dev file"
 
@@ -19,7 +19,8 @@ pulseaudio pulseaudio-utils sox cups cups-client cups-bsd poppler-utils \
 python3 python3-pil python3-numpy time qt6-base-private-dev binutils-mingw-w64-x86-64 \
 lintian desktop-file-utils appstream reuse \
 dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
-clang-14 libfuzzer-14-dev libclang-rt-14-dev"
+clang-14 libfuzzer-14-dev libclang-rt-14-dev \
+pkexec polkitd libxml2-utils"
 
 # Google Benchmark, and OpenCV's flood fill as the yardstick of ours.
 BENCH_PACKAGES="libbenchmark-dev libopencv-dev"
