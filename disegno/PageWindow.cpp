@@ -85,10 +85,10 @@ QWidget *PageWindow::makeBoxes()
     auto *boxes = new QWidget;
     auto *grid = new QGridLayout(boxes);
     grid->setContentsMargins(0, 0, 0, 0);
-    picture_ = pictureBox(QStringLiteral("L'immagine"));
-    drawing_ = pictureBox(QStringLiteral("Il disegno da colorare"));
-    grid->addWidget(caption(picture_->accessibleName()), 0, 0);
-    grid->addWidget(caption(drawing_->accessibleName()), 0, 1);
+    picture_ = pictureBox(QStringLiteral("Anteprima dell'immagine"));
+    drawing_ = pictureBox(QStringLiteral("Anteprima del disegno"));
+    grid->addWidget(caption(QStringLiteral("L'immagine")), 0, 0);
+    grid->addWidget(caption(QStringLiteral("Il disegno da colorare")), 0, 1);
     grid->addWidget(picture_, 1, 0);
     grid->addWidget(drawing_, 1, 1);
     return boxes;
@@ -99,8 +99,8 @@ QWidget *PageWindow::makeButtons()
     auto *buttons = new QWidget;
     auto *row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
-    add_ = new QPushButton(QStringLiteral("Aggiungi"));
-    cancel_ = new QPushButton(QStringLiteral("Annulla"));
+    add_ = new QPushButton(QStringLiteral("&Aggiungi"));
+    cancel_ = new QPushButton(QStringLiteral("A&nnulla"));
     add_->setEnabled(false);
     add_->setDefault(true);
     row->addStretch();
@@ -184,7 +184,7 @@ void PageWindow::showOutcome(PageOutcome::Kind kind, const QString &reason)
     case PageOutcome::Kind::Written:
         print(writtenOutcome(picturePath_, target, page_));
         say(sentenceFor(kind, reason));
-        cancel_->setText(QStringLiteral("Chiudi"));
+        cancel_->setText(QStringLiteral("&Chiudi"));
         break;
     case PageOutcome::Kind::Skipped:
         print(skippedOutcome(picturePath_, target));
