@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+#include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -499,16 +500,19 @@ void TestDisegno::readsPicturesWithoutTheAdministratorsRights_data()
     QTest::addColumn<QString>("expectedUid");
     QTest::addColumn<QString>("expectedGid");
     QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("bound");
 
     const passwd *nobody = ::getpwnam("nobody");
+    const group *nogroup = ::getgrnam("nogroup");
     const QString nobodyUid = QString::number(nobody ? nobody->pw_uid : 65534);
+    const QString nogroupGid = QString::number(nogroup ? nogroup->gr_gid : 65534);
     QTest::newRow("under sudo, a slow page") << "lenta.pdf"
                                              << "4242"
                                              << "4343"
                                              << "4242"
-                                             << "4343" << true;
+                                             << "4343" << true << "30";
     QTest::newRow("no user to be, a page that never ends")
-        << "infinita.pdf" << QString() << QString() << nobodyUid << "65534" << false;
+        << "infinita.pdf" << QString() << QString() << nobodyUid << nogroupGid << false << "2";
 }
 
 void TestDisegno::readsPicturesWithoutTheAdministratorsRights()
@@ -521,6 +525,7 @@ void TestDisegno::readsPicturesWithoutTheAdministratorsRights()
     QFETCH(QString, expectedUid);
     QFETCH(QString, expectedGid);
     QFETCH(bool, written);
+    QFETCH(QString, bound);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"SUDO_UID", "SUDO_GID", "PKEXEC_UID"})
@@ -533,9 +538,8 @@ void TestDisegno::readsPicturesWithoutTheAdministratorsRights()
     command.setProcessEnvironment(environment);
     QElapsedTimer clock;
     clock.start();
-    command.start(program,
-                  {QStringLiteral("--attesa"), QStringLiteral("2"), QStringLiteral("--cartella"),
-                   output->path(), withName(pictures, picture)});
+    command.start(program, {QStringLiteral("--attesa"), bound, QStringLiteral("--cartella"),
+                            output->path(), withName(pictures, picture)});
     QVERIFY(command.waitForStarted());
     const std::optional<Ids> ids = workerIds(command);
     QVERIFY(command.waitForFinished(20000));
