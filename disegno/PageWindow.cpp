@@ -23,9 +23,9 @@ namespace {
 const QColor kBackground(255, 255, 192);
 const QColor kPaper(255, 255, 255);
 
-QLabel *pictureBox(const QString &name)
+QLabel *pictureBox(const QString &name, QWidget *parent)
 {
-    auto *box = new QLabel;
+    auto *box = new QLabel(parent);
     box->setFixedSize(kPageBox);
     box->setAlignment(Qt::AlignCenter);
     box->setAutoFillBackground(true);
@@ -36,9 +36,9 @@ QLabel *pictureBox(const QString &name)
     return box;
 }
 
-QLabel *caption(const QString &text)
+QLabel *caption(const QString &text, QWidget *parent)
 {
-    auto *label = new QLabel(text);
+    auto *label = new QLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
@@ -68,7 +68,7 @@ PageWindow::PageWindow(const QString &folder, bool programFolder, std::chrono::m
     palette.setColor(QPalette::Window, kBackground);
     setPalette(palette);
 
-    sentence_ = new QLabel;
+    sentence_ = new QLabel(this);
     sentence_->setWordWrap(true);
     sentence_->setMinimumHeight(sentence_->fontMetrics().lineSpacing() * 2);
     auto *layout = new QVBoxLayout(this);
@@ -82,13 +82,13 @@ PageWindow::PageWindow(const QString &folder, bool programFolder, std::chrono::m
 
 QWidget *PageWindow::makeBoxes()
 {
-    auto *boxes = new QWidget;
+    auto *boxes = new QWidget(this);
     auto *grid = new QGridLayout(boxes);
     grid->setContentsMargins(0, 0, 0, 0);
-    picture_ = pictureBox(QStringLiteral("Anteprima dell'immagine"));
-    drawing_ = pictureBox(QStringLiteral("Anteprima del disegno"));
-    grid->addWidget(caption(QStringLiteral("L'immagine")), 0, 0);
-    grid->addWidget(caption(QStringLiteral("Il disegno da colorare")), 0, 1);
+    picture_ = pictureBox(QStringLiteral("Anteprima dell'immagine"), boxes);
+    drawing_ = pictureBox(QStringLiteral("Anteprima del disegno"), boxes);
+    grid->addWidget(caption(QStringLiteral("L'immagine"), boxes), 0, 0);
+    grid->addWidget(caption(QStringLiteral("Il disegno da colorare"), boxes), 0, 1);
     grid->addWidget(picture_, 1, 0);
     grid->addWidget(drawing_, 1, 1);
     return boxes;
@@ -96,11 +96,11 @@ QWidget *PageWindow::makeBoxes()
 
 QWidget *PageWindow::makeButtons()
 {
-    auto *buttons = new QWidget;
+    auto *buttons = new QWidget(this);
     auto *row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
-    add_ = new QPushButton(QStringLiteral("&Aggiungi"));
-    cancel_ = new QPushButton(QStringLiteral("A&nnulla"));
+    add_ = new QPushButton(QStringLiteral("&Aggiungi"), buttons);
+    cancel_ = new QPushButton(QStringLiteral("A&nnulla"), buttons);
     add_->setEnabled(false);
     add_->setDefault(true);
     row->addStretch();

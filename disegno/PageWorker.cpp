@@ -83,6 +83,7 @@ void PageWorker::end(const Conversion &conversion)
         return;
     ended_ = true;
     deadline_.stop();
+    process_.setChildProcessModifier({});
     launch_.reset();
     emit finished(conversion);
 }
