@@ -191,6 +191,12 @@ def admin_write(check, source, root):
     if os.geteuid() != 0:
         print("SKIP: adding a page through pkexec needs root", flush=True)
         return
+    probe = subprocess.run(["unshare", "--mount", "--propagation", "private", "mount", "-t",
+                            "overlay", "overlay", "-o", "lowerdir=/usr/share:/usr/lib", "/mnt"],
+                           capture_output=True, text=True)
+    if probe.returncode != 0:
+        print(f"SKIP: no mount namespace with overlays here: {probe.stderr.strip()}", flush=True)
+        return
     result = subprocess.run(
         ["unshare", "--mount", "--propagation", "private", sys.executable,
          os.path.join(source, "tests/packaging/admin_write.py"), "--root", root],
