@@ -4,6 +4,8 @@
 #   tools/install-deps.sh package that, plus what building the Debian package needs
 #   tools/install-deps.sh test    all of that, plus everything the tests need
 #   tools/install-deps.sh bench   what building needs, plus the benchmarks
+#   tools/install-deps.sh arm64   what the arm64 cross build, its package and its
+#                                 tests under qemu need (adds Debian's arm64 architecture)
 # Packages already present are left alone, so a second run costs nothing.
 set -eu
 
@@ -25,13 +27,23 @@ pkexec polkitd libxml2-utils"
 # Google Benchmark, and OpenCV's flood fill as the yardstick of ours.
 BENCH_PACKAGES="libbenchmark-dev libopencv-dev"
 
+# The arm64 cross build: the cross compilers, the arm64 libraries with their
+# headers (also what dpkg-shlibdeps reads for the package's Depends) and the
+# user-mode emulator its tests run under.
+ARM64_PACKAGES="crossbuild-essential-arm64 pkg-config:arm64 qemu-user-static \
+qt6-base-dev:arm64 qt6-base-private-dev:arm64 qt6-svg-dev:arm64 qt6-qpa-plugins:arm64 \
+libgl-dev:arm64 libfontconfig-dev:arm64 libxcb1-dev:arm64 libsndfile1-dev:arm64 \
+libpulse-dev:arm64 libgif-dev:arm64 libcups2-dev:arm64 libpoppler-qt6-dev:arm64 \
+zlib1g-dev:arm64"
+
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;
 package) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES" ;;
 test) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $TEST_PACKAGES" ;;
 bench) packages="$BUILD_PACKAGES $BENCH_PACKAGES" ;;
+arm64) packages="$BUILD_PACKAGES $PACKAGE_PACKAGES $ARM64_PACKAGES" ;;
 *)
-    echo "usage: $0 build|package|test|bench" >&2
+    echo "usage: $0 build|package|test|bench|arm64" >&2
     exit 2
     ;;
 esac
@@ -42,18 +54,30 @@ for p in $packages; do
         missing="$missing $p"
     fi
 done
-[ -z "$missing" ] && exit 0
+# Debian's arm64 packages are known to apt only once the architecture is added
+# and the lists fetched: the arm64 package test also reads those lists.
+add_arm64=""
+update=""
+if [ "${1:-}" = arm64 ]; then
+    dpkg --print-foreign-architectures | grep -qx arm64 || add_arm64="dpkg --add-architecture arm64"
+    ls /var/lib/apt/lists/*binary-arm64_Packages* >/dev/null 2>&1 || update="yes"
+fi
+[ -z "$missing$update" ] && exit 0
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null 2>&1; then
         echo "These Debian packages are missing:$missing" >&2
         echo "Installing them needs an administrator, who runs (as root):" >&2
-        echo "    apt-get update && apt-get install --no-install-recommends$missing" >&2
+        echo "    ${add_arm64:+$add_arm64 && }apt-get update && apt-get install --no-install-recommends$missing" >&2
         exit 1
     fi
     SUDO="sudo"
 fi
-echo "Installing:$missing"
+if [ -n "$add_arm64" ]; then
+    $SUDO $add_arm64
+fi
 $SUDO apt-get update
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
