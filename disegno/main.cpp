@@ -10,7 +10,6 @@
 #include "WorkerReply.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLoggingCategory>
