@@ -1,10 +1,58 @@
 #include "CommandLine.h"
 
-#include "VectorPicture.h"
-
 namespace {
 
 const QString kFolderOption = QStringLiteral("--cartella");
+const QString kBoundOption = QStringLiteral("--attesa");
+const QString kWorkerOption = QStringLiteral("--lavoro");
+constexpr int kLongestBound = 3600;
+
+bool isOption(const QString &argument, const QString &option)
+{
+    return argument == option || argument.startsWith(option + QLatin1Char('='));
+}
+
+// The value of an option given as "--option value" or "--option=value";
+// moves `i` past it. Empty, with an error, when it is missing.
+QString optionValue(const QStringList &arguments, qsizetype &i, const QString &option,
+                    QString &error)
+{
+    const QString &argument = arguments.at(i);
+    if (argument != option)
+        return argument.mid(option.size() + 1);
+    if (++i == arguments.size()) {
+        error = QStringLiteral("manca il valore dopo %1").arg(option);
+        return {};
+    }
+    return arguments.at(i);
+}
+
+void parseBound(const QString &value, CommandLine &line)
+{
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    if (!ok || seconds < 1 || seconds > kLongestBound)
+        line.error = QStringLiteral("%1 vuole un numero di secondi tra 1 e %2")
+                         .arg(kBoundOption)
+                         .arg(kLongestBound);
+    else
+        line.bound = std::chrono::seconds(seconds);
+}
+
+void checkWhatIsAsked(CommandLine &line)
+{
+    if (!line.error.isEmpty() || line.help)
+        return;
+    if (!line.workerName.isEmpty()) {
+        if (line.window || !line.pictures.isEmpty())
+            line.error = QStringLiteral("%1 va da solo").arg(kWorkerOption);
+    } else if (line.window) {
+        if (line.pictures.size() > 1)
+            line.error = QStringLiteral("la finestra apre una sola immagine alla volta");
+    } else if (line.pictures.isEmpty()) {
+        line.error = QStringLiteral("nessuna immagine da trasformare");
+    }
+}
 
 } // namespace
 
@@ -12,7 +60,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine line;
     bool options = true;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
+    for (qsizetype i = 1; i < arguments.size() && line.error.isEmpty(); ++i) {
         const QString &argument = arguments.at(i);
         if (!options || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
             line.pictures << argument;
@@ -21,38 +69,37 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
                    argument == QLatin1String("--aiuto")) {
             line.help = true;
-        } else if (argument == kFolderOption) {
-            if (++i == arguments.size()) {
-                line.error = QStringLiteral("manca la cartella dopo %1").arg(kFolderOption);
-                return line;
-            }
-            line.folder = arguments.at(i);
-        } else if (argument.startsWith(kFolderOption + QLatin1Char('='))) {
-            line.folder = argument.mid(kFolderOption.size() + 1);
+        } else if (argument == QLatin1String("--finestra")) {
+            line.window = true;
+        } else if (isOption(argument, kFolderOption)) {
+            line.folder = optionValue(arguments, i, kFolderOption, line.error);
+        } else if (isOption(argument, kBoundOption)) {
+            const QString value = optionValue(arguments, i, kBoundOption, line.error);
+            if (line.error.isEmpty())
+                parseBound(value, line);
+        } else if (isOption(argument, kWorkerOption)) {
+            line.workerName = optionValue(arguments, i, kWorkerOption, line.error);
         } else {
             line.error = QStringLiteral("opzione sconosciuta: %1").arg(argument);
-            return line;
         }
     }
-    if (!line.help && line.pictures.isEmpty())
-        line.error = QStringLiteral("nessuna immagine da trasformare");
+    checkWhatIsAsked(line);
     return line;
 }
 
 QString usageText()
 {
-    const QString what =
-        vectorPicturesReadable()
-            ? QStringLiteral(
-                  "Trasforma ogni IMMAGINE (PNG, JPEG, GIF, BMP, SVG o la prima pagina di un PDF)\n"
-                  "in un disegno da colorare per TINGOLAMO e lo aggiunge ai disegni.\n")
-            : QStringLiteral(
-                  "Trasforma ogni IMMAGINE (PNG, JPEG, GIF o BMP) in un disegno da colorare\n"
-                  "per TINGOLAMO e lo aggiunge ai disegni. Su Windows i disegni SVG e i\n"
-                  "documenti PDF non si leggono: salva prima la pagina come immagine PNG.\n");
-    return QStringLiteral("Uso: tingolamo-disegno [--cartella CARTELLA] IMMAGINE...\n") + what +
-           QStringLiteral("\n"
-                          "  --cartella CARTELLA  scrive i disegni in CARTELLA invece che nella\n"
-                          "                       cartella Gif del programma\n"
-                          "  -h, --help           mostra questo aiuto\n");
+    return QStringLiteral(
+        "Uso: tingolamo-disegno [--cartella CARTELLA] [--attesa SECONDI] IMMAGINE...\n"
+        "     tingolamo-disegno --finestra [--cartella CARTELLA] [IMMAGINE]\n"
+        "Trasforma ogni IMMAGINE (PNG, JPEG, GIF, BMP, SVG o la prima pagina di un PDF)\n"
+        "in un disegno da colorare per TINGOLAMO e lo aggiunge ai disegni.\n"
+        "\n"
+        "  --cartella CARTELLA  scrive i disegni in CARTELLA invece che nella\n"
+        "                       cartella Gif del programma\n"
+        "  --attesa SECONDI     quanto può durare al massimo la lettura di\n"
+        "                       un'immagine (30 secondi se non si dice)\n"
+        "  --finestra           mostra l'immagine e il disegno in una finestra,\n"
+        "                       con i pulsanti Aggiungi e Annulla\n"
+        "  -h, --help           mostra questo aiuto\n");
 }

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QFile::Permissions kReadableByEveryone =
@@ -17,6 +19,22 @@ PageWrite folderProblem(const QString &folder, const QString &detail)
 }
 
 } // namespace
+
+QString drawingName(const QString &picturePath)
+{
+    return QFileInfo(picturePath).completeBaseName().toLower() + QStringLiteral(".gif");
+}
+
+bool isDrawingName(const QString &name)
+{
+    const QLatin1String ending(".gif");
+    const bool plain = std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c == QLatin1Char('/') || c.category() == QChar::Other_Control;
+    });
+    return plain && name.size() > ending.size() && name.endsWith(ending) &&
+           !name.startsWith(QLatin1Char('.')) && name == name.toLower() &&
+           name.toUtf8().size() <= 255;
+}
 
 PageWrite writeNewFile(const QString &folder, const QString &name, const QByteArray &bytes)
 {

@@ -3,6 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
+// The name of the drawing made from `picturePath`: its base name in lower
+// case, with the .gif ending.
+QString drawingName(const QString &picturePath);
+
+// Whether `name` may name a drawing of the picture folder: one file name,
+// not hidden (the picture list would not show it), in lower case, ending in
+// .gif, with no control characters, of at most 255 bytes.
+bool isDrawingName(const QString &name);
+
 // What writing a new drawing into a folder came to.
 struct PageWrite
 {

@@ -1,67 +1,85 @@
 #include "PictureFile.h"
 
-#include "VectorPicture.h"
-
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// A file larger than this is no picture a parent means to colour.
-constexpr qint64 kFileByteLimit = 256 * 1024 * 1024;
-// How far into a file to look for what kind of file it is.
-constexpr qint64 kHeaderBytes = 4096;
-
-PictureRead failed(const QString &why)
+class FileDescriptor
 {
-    return {QImage(), why};
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+FileBytes failed(const QString &why)
+{
+    return {QByteArray(), why};
 }
 
-QString notAPicture()
+bool readAll(int fd, qint64 size, QByteArray &bytes)
 {
-    if (vectorPicturesReadable())
-        return QStringLiteral("non è un'immagine (PNG, JPEG, GIF, BMP, SVG o PDF)");
-    return QStringLiteral("non è un'immagine (PNG, JPEG, GIF o BMP)");
-}
-
-bool looksLikeSvg(const QString &path, const QByteArray &header)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("svg") || suffix == QLatin1String("svgz") ||
-           header.contains("<svg");
-}
-
-PictureRead readRaster(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        return failed(notAPicture());
-    return {picture, QString()};
+    bytes.resize(static_cast<qsizetype>(size));
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, bytes.data() + done, static_cast<size_t>(size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += got;
+    }
+    return true;
 }
 
 } // namespace
 
-PictureRead readPicture(const QString &path, QSize box)
+FileBytes readPictureFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return failed(QStringLiteral("il file non esiste"));
-    if (!info.isFile())
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0)
+        return failed(errno == ENOENT ? QStringLiteral("il file non esiste")
+                                      : QStringLiteral("il file non si può leggere"));
+    struct stat status
+    {
+    };
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return failed(QStringLiteral("non è un file"));
-    if (info.size() > kFileByteLimit)
+    if (status.st_size > kPictureFileLimit)
         return failed(QStringLiteral("il file è troppo grande"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    FileBytes read;
+    if (!readAll(file.get(), status.st_size, read.bytes))
         return failed(QStringLiteral("il file non si può leggere"));
-    const QByteArray header = file.read(kHeaderBytes);
-    file.close();
-    if (header.startsWith("%PDF-"))
-        return readPdfPage(path, box);
-    if (looksLikeSvg(path, header))
-        return readSvgDrawing(path, box);
-    return readRaster(path);
+    return read;
+}
+
+QByteArray readStandardInput(qint64 limit)
+{
+    QByteArray bytes;
+    char chunk[64 * 1024];
+    while (bytes.size() <= limit) {
+        const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        bytes.append(chunk, got);
+    }
+    return bytes;
 }

@@ -1,22 +1,26 @@
 #pragma once
 
-#include <QImage>
-#include <QSize>
+#include <QByteArray>
 #include <QString>
 
-// What reading a picture file gives: the picture, or why there is none
-// (Italian, for people).
-struct PictureRead
+// A file larger than this is no picture a parent means to colour.
+inline constexpr qint64 kPictureFileLimit = 256 * 1024 * 1024;
+
+// The bytes of a picture's file, or why there are none (Italian, for people).
+struct FileBytes
 {
-    QImage picture;
+    QByteArray bytes;
     QString failure;
 
-    bool ok() const { return !picture.isNull(); }
+    bool ok() const { return failure.isEmpty(); }
 };
 
-// Reads a PNG, JPEG, GIF or BMP file (the first picture of it), an SVG
-// drawing or the first page of a PDF document, whatever its name says. SVG and
-// PDF are drawn at the largest size that fits inside `box`, keeping their
-// proportions, where they are read at all (VectorPicture.h); other pictures
-// come at their own size.
-PictureRead readPicture(const QString &path, QSize box);
+// Reads the whole file at `path` when it is an ordinary file of at most
+// kPictureFileLimit bytes. What is opened is checked, not the name, and the
+// open does not wait: a named pipe or a device is refused at once. Nothing of
+// the contents is looked at.
+FileBytes readPictureFile(const QString &path);
+
+// The standard input up to its end, or its first `limit` + 1 bytes when it
+// holds more than `limit`.
+QByteArray readStandardInput(qint64 limit);

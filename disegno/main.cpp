@@ -1,14 +1,23 @@
 #include "AddPage.h"
 #include "CommandLine.h"
-#include "Console.h"
+#include "Conversion.h"
+#include "DisplayCheck.h"
+#include "ItalianQt.h"
+#include "PageWindow.h"
+#include "PictureChooser.h"
+#include "PictureFile.h"
 #include "ProgramFolder.h"
-#include "VectorPicture.h"
+#include "WorkerReply.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
 
-#include <cstdio>
+#include <poppler-qt6.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -16,7 +25,15 @@ constexpr int kAllWritten = 0;
 constexpr int kSomeNotWritten = 1;
 constexpr int kBadCommandLine = 2;
 
-// The program shows no window: it draws off screen whatever the desktop is,
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// The worker shows no window: it draws off screen whatever the desktop is,
 // also without one (over ssh, under sudo).
 void drawOffScreen()
 {
@@ -28,43 +45,93 @@ void drawOffScreen()
 void quietLibraries()
 {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.*=false\n*.warning=false"));
-    quietVectorLibraries();
+    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
+}
+
+QString defaultFolder()
+{
+    return resolveResource(programFolder(), QStringLiteral("\\Gif"));
 }
 
 QString pageFolder(const CommandLine &line)
 {
-    if (!line.folder.isEmpty())
-        return line.folder;
-    return resolveResource(programFolder(), QStringLiteral("\\Gif"));
+    return line.folder.isEmpty() ? defaultFolder() : line.folder;
+}
+
+// The worker: the picture's bytes on the standard input, the reply on the
+// standard output. It never reads a picture with the administrator's rights.
+int runWorker(int argc, char *argv[], const CommandLine &line)
+{
+    drawOffScreen();
+    const QGuiApplication application(argc, argv);
+    quietLibraries();
+    Conversion conversion;
+    if (::geteuid() == 0) {
+        conversion.refusal = QStringLiteral("le immagini non si leggono da amministratore");
+    } else {
+        const QByteArray bytes = readStandardInput(kPictureFileLimit);
+        if (bytes.size() > kPictureFileLimit)
+            conversion.refusal = QStringLiteral("il file è troppo grande");
+        else
+            conversion = convertPicture(bytes, line.workerName);
+    }
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return 1;
+    const QByteArray reply = encodeReply(conversion);
+    return out.write(reply) == reply.size() && out.flush() ? 0 : 1;
+}
+
+int runWindow(int argc, char *argv[], const CommandLine &line)
+{
+    if (!graphicalDesktopAvailable())
+        return explainNoDesktop();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tingolamo-disegno"));
+    QApplication::setApplicationVersion(QStringLiteral("2.00"));
+    QApplication::setDesktopFileName(QStringLiteral(TINGOLAMO_APP_ID ".disegno"));
+    const ItalianQt italiano;
+    const QString picture = line.pictures.isEmpty() ? choosePicture() : line.pictures.first();
+    if (picture.isEmpty())
+        return kAllWritten;
+    PageWindow window(pageFolder(line), line.folder.isEmpty(), line.bound);
+    window.show();
+    window.open(picture);
+    return QApplication::exec();
+}
+
+int runCommand(int argc, char *argv[], const CommandLine &line)
+{
+    const QCoreApplication application(argc, argv);
+    quietLibraries();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QString folder = pageFolder(line);
+    bool allWritten = true;
+    for (const QString &picture : line.pictures) {
+        const PageOutcome outcome = addPage(picture, folder, line.bound);
+        (outcome.written() ? out : err) << outcome.line << Qt::endl;
+        allWritten = allWritten && outcome.written();
+    }
+    return allWritten ? kAllWritten : kSomeNotWritten;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    drawOffScreen();
-    quietLibraries();
-    prepareConsole();
-    QGuiApplication application(argc, argv);
-
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments());
+    const CommandLine line = parseCommandLine(argumentsOf(argc, argv));
     if (line.help) {
-        out << usageText();
+        QTextStream(stdout) << usageText();
         return kAllWritten;
     }
     if (!line.error.isEmpty()) {
-        err << "tingolamo-disegno: " << line.error << "\n" << usageText();
+        QTextStream(stderr) << "tingolamo-disegno: " << line.error << "\n" << usageText();
         return kBadCommandLine;
     }
-
-    const QString folder = pageFolder(line);
-    bool allWritten = true;
-    for (const QString &picture : line.pictures) {
-        const PageOutcome outcome = addPage(picture, folder);
-        (outcome.written ? out : err) << outcome.line << Qt::endl;
-        allWritten = allWritten && outcome.written;
-    }
-    return allWritten ? kAllWritten : kSomeNotWritten;
+    if (!line.workerName.isEmpty())
+        return runWorker(argc, argv, line);
+    if (line.window)
+        return runWindow(argc, argv, line);
+    return runCommand(argc, argv, line);
 }

@@ -2,6 +2,7 @@
 
 #include "AreaFill.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -56,10 +57,26 @@ QString pointText(const QPoint &p)
     return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
 }
 
-bool hasGifHeader(const QString &path)
+QString sizeProblem(QSize size, const DrawingRules &rules)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(4) == "GIF8";
+    if (size.width() <= rules.maxSize.width() && size.height() <= rules.maxSize.height())
+        return {};
+    return QStringLiteral("size %1 x %2 is over %3 x %4")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(rules.maxSize.width())
+        .arg(rules.maxSize.height());
+}
+
+// The size a GIF file declares for its screen, before anything is decoded.
+QSize declaredGifSize(const QByteArray &bytes)
+{
+    if (bytes.size() < 10)
+        return {};
+    const auto word = [&](int at) {
+        return int(uchar(bytes.at(at))) | int(uchar(bytes.at(at + 1))) << 8;
+    };
+    return {word(6), word(8)};
 }
 
 } // namespace
@@ -105,12 +122,8 @@ int strayColourPixels(const QImage &image, QPoint *first)
 QStringList drawingProblems(const QImage &image, const DrawingRules &rules)
 {
     QStringList problems;
-    if (image.width() > rules.maxSize.width() || image.height() > rules.maxSize.height())
-        problems << QStringLiteral("size %1 x %2 is over %3 x %4")
-                        .arg(image.width())
-                        .arg(image.height())
-                        .arg(rules.maxSize.width())
-                        .arg(rules.maxSize.height());
+    if (const QString size = sizeProblem(image.size(), rules); !size.isEmpty())
+        problems << size;
     QPoint firstStray;
     if (const int stray = strayColourPixels(image, &firstStray); stray > 0)
         problems << QStringLiteral("%1 pixels are neither black nor white, the first at %2")
@@ -130,18 +143,34 @@ QStringList drawingProblems(const QImage &image, const DrawingRules &rules)
     return problems;
 }
 
-QStringList drawingFileProblems(const QString &path, const DrawingRules &rules)
+QStringList drawingBytesProblems(const QByteArray &bytes, const DrawingRules &rules,
+                                 QImage *picture)
 {
-    if (!hasGifHeader(path))
+    if (!bytes.startsWith("GIF8"))
         return {QStringLiteral("not a GIF file (no GIF8 header)")};
-    QImageReader reader(path, "gif");
+    // A picture larger than the rules allow is not even decoded.
+    if (const QString size = sizeProblem(declaredGifSize(bytes), rules); !size.isEmpty())
+        return {size};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer, "gif");
     QStringList problems;
     if (const int frames = reader.imageCount(); frames != 1)
         problems << QStringLiteral("%1 frames instead of one").arg(frames);
     const QImage image = reader.read();
     if (image.isNull())
         return problems << QStringLiteral("cannot be decoded: %1").arg(reader.errorString());
+    if (picture)
+        *picture = image;
     return problems + drawingProblems(image, rules);
+}
+
+QStringList drawingFileProblems(const QString &path, const DrawingRules &rules)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("cannot be read: %1").arg(file.errorString())};
+    return drawingBytesProblems(file.readAll(), rules);
 }
 
 DrawingRules rulesForFile(const QString &fileName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -36,8 +37,14 @@ int strayColourPixels(const QImage &image, QPoint *first = nullptr);
 // Every rule the picture breaks, one line each; empty when it is fine.
 QStringList drawingProblems(const QImage &image, const DrawingRules &rules);
 
-// Every rule the file breaks: not a GIF, more than one frame, unreadable, and
-// then whatever drawingProblems() finds in its picture.
+// Every rule the bytes of a GIF file break: not a GIF, a declared size over
+// the rules' (then nothing is decoded), more than one frame, undecodable, and
+// then whatever drawingProblems() finds in its picture, which `picture`
+// receives when it was decoded.
+QStringList drawingBytesProblems(const QByteArray &bytes, const DrawingRules &rules,
+                                 QImage *picture = nullptr);
+
+// The same for the file at `path`.
 QStringList drawingFileProblems(const QString &path, const DrawingRules &rules);
 
 // The rules for one file of the picture folder: the drawing shown at start

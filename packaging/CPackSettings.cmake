@@ -25,11 +25,14 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the program asks for by name: the Liberation fonts of its captions and
-# Qt's Italian translation. A sound server and a print server serve it well,
-# and so does Qt's Wayland plug-in: without it the program runs through
-# XWayland on a Wayland desktop, and an X desktop has no use for it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation, qt6-translations-l10n")
+# What the program asks for by name: the Liberation fonts of its captions,
+# Qt's Italian translation and pkexec, through which the window of
+# tingolamo-disegno writes into the picture folder. A sound server and a
+# print server serve it well, and so does Qt's Wayland plug-in: without it the
+# program runs through XWayland on a Wayland desktop, and an X desktop has no
+# use for it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-liberation2 | fonts-liberation, qt6-translations-l10n, pkexec")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, cups, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # A cross build is packaged for the machine it was built for, and

@@ -14,7 +14,7 @@ set -eu
 BUILD_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins \
 libgl-dev libfontconfig-dev libsndfile1-dev libpulse-dev libgif-dev libcups2-dev fonts-liberation2 fonts-dejavu-core \
 libxcb1-dev librsvg2-bin qt6-translations-l10n \
-qt6-svg-dev libpoppler-qt6-dev"
+qt6-svg-dev libpoppler-qt6-dev zlib1g-dev"
 
 PACKAGE_PACKAGES="dpkg-dev file"
 
@@ -25,7 +25,8 @@ lintian desktop-file-utils appstream reuse \
 dbus dbus-x11 at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
 clang-14 libfuzzer-14-dev libclang-rt-14-dev \
 pipewire wireplumber pipewire-pulse sway xwayland grim wtype qt6-wayland \
-libwayland-dev libwayland-bin wayland-protocols"
+libwayland-dev libwayland-bin wayland-protocols \
+pkexec polkitd libxml2-utils"
 
 # The Windows program: MinGW-w64's compiler, Debian's Qt build tools for the
 # MinGW Qt, the texts the installer carries, NSIS, and Wine.
@@ -47,7 +48,8 @@ BENCH_PACKAGES="libbenchmark-dev libopencv-dev"
 ARM64_PACKAGES="crossbuild-essential-arm64 pkg-config:arm64 qemu-user-static \
 qt6-base-dev:arm64 qt6-base-private-dev:arm64 qt6-svg-dev:arm64 qt6-qpa-plugins:arm64 \
 libgl-dev:arm64 libfontconfig-dev:arm64 libxcb1-dev:arm64 libsndfile1-dev:arm64 \
-libpulse-dev:arm64 libgif-dev:arm64 libcups2-dev:arm64 libpoppler-qt6-dev:arm64"
+libpulse-dev:arm64 libgif-dev:arm64 libcups2-dev:arm64 libpoppler-qt6-dev:arm64 \
+zlib1g-dev:arm64"
 
 case "${1:-build}" in
 build) packages="$BUILD_PACKAGES" ;;

@@ -1,10 +1,10 @@
 #include "DrawingCheck.h"
 #include "PictureLoader.h"
-#include "VectorPicture.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
@@ -15,6 +15,10 @@
 
 #include <memory>
 #include <optional>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
 
 // Runs the built tingolamo-disegno on pictures of every kind it reads, each
 // drawn here, and checks the drawings it writes with the picture folder's own
@@ -32,6 +36,11 @@ private slots:
     void refusesWhatCannotBeColoured();
     void keepsAnExistingDrawing();
     void writesIntoThePictureFolderOfItsRealFolder();
+    void readsPicturesWithoutTheAdministratorsRights_data();
+    void readsPicturesWithoutTheAdministratorsRights();
+    void drawsNoPictureAnSvgNamesElsewhere();
+    void helperWritesOnlyAFinishedPage_data();
+    void helperWritesOnlyAFinishedPage();
 
 private:
     QTemporaryDir pictures;
@@ -41,6 +50,7 @@ private:
 namespace {
 
 const QString program = QStringLiteral(TINGOLAMO_DISEGNO);
+const QString helper = QStringLiteral(TINGOLAMO_DISEGNO_SCRIVI);
 
 struct Run
 {
@@ -54,11 +64,13 @@ QStringList lines(const QByteArray &bytes)
     return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-Run run(const QString &executable, const QStringList &arguments)
+Run run(const QString &executable, const QStringList &arguments,
+        const QByteArray &input = QByteArray())
 {
     QProcess process;
-    // Read as text: a line ends in "\r\n" on Windows.
-    process.start(executable, arguments, QIODevice::ReadOnly | QIODevice::Text);
+    process.start(executable, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run result;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -193,6 +205,87 @@ QImage photograph()
     return shades.scaled(800, 600, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// A one-page PDF whose page draws a form `fan` times, which draws the next
+// form `fan` times, and so on for `levels` forms; the last one strokes a frame
+// cut in two. Three areas, however long it takes to draw.
+QByteArray layeredPdf(int fan, int levels)
+{
+    QList<QByteArray> objects{"<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                              "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Contents 4 0 R"
+                              " /Resources << /XObject << /X 5 0 R >> >> >>"};
+    const auto stream = [](const QByteArray &dictionary, const QByteArray &data) {
+        return "<< " + dictionary + " /Length " + QByteArray::number(data.size()) +
+               " >>\nstream\n" + data + "\nendstream";
+    };
+    objects << stream("", "/X Do");
+    for (int level = 0; level < levels; ++level) {
+        const QByteArray next = QByteArray::number(objects.size() + 2);
+        const QByteArray draws = QByteArray("/X Do ").repeated(fan);
+        objects << stream("/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Resources << "
+                          "/XObject << /X " +
+                              next + " 0 R >> >>",
+                          draws);
+    }
+    objects << stream("/Type /XObject /Subtype /Form /BBox [0 0 600 800]",
+                      "4 w 20 20 560 760 re S 20 400 m 580 400 l S");
+    QByteArray pdf = "%PDF-1.4\n";
+    QByteArray table =
+        "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    const QByteArray start = QByteArray::number(pdf.size());
+    return pdf + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + start + "\n%%EOF\n";
+}
+
+// The ids a process runs with, as its /proc status gives them.
+struct Ids
+{
+    QString uid, gid, groups, noNewPrivs;
+};
+
+Ids idsOf(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    Ids ids;
+    if (!status.open(QIODevice::ReadOnly))
+        return ids;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        const QString value = QString::fromLatin1(line.mid(line.indexOf(':') + 1)).simplified();
+        if (line.startsWith("Uid:"))
+            ids.uid = value;
+        else if (line.startsWith("Gid:"))
+            ids.gid = value;
+        else if (line.startsWith("Groups:"))
+            ids.groups = value;
+        else if (line.startsWith("NoNewPrivs:"))
+            ids.noNewPrivs = value;
+    }
+    return ids;
+}
+
+// The ids of the worker that `command` starts, watched while it runs.
+std::optional<Ids> workerIds(QProcess &command)
+{
+    const QString children = QStringLiteral("/proc/%1/task/%1/children").arg(command.processId());
+    while (command.state() == QProcess::Running) {
+        QFile file(children);
+        for (const QByteArray &child :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split(' ') : QList<QByteArray>()) {
+            const Ids ids = idsOf(child.toLongLong());
+            QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(child)));
+            if (!ids.uid.isEmpty() && commandLine.open(QIODevice::ReadOnly) &&
+                commandLine.readAll().contains("--lavoro"))
+                return ids;
+        }
+        command.waitForFinished(20);
+    }
+    return std::nullopt;
+}
+
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -270,6 +363,8 @@ void TestDisegno::initTestCase()
     blank.fill(QColor(235, 235, 230));
     QVERIFY(blank.save(withName(pictures, "bianca.jpg"), "JPEG", 60));
     QVERIFY(photograph().save(withName(pictures, "foto.jpg"), "JPEG", 90));
+    QVERIFY(writeBytes(withName(pictures, "lenta.pdf"), layeredPdf(150, 1)));
+    QVERIFY(writeBytes(withName(pictures, "infinita.pdf"), layeredPdf(10, 9)));
 }
 
 void TestDisegno::init()
@@ -291,8 +386,6 @@ void TestDisegno::turnsPicturesIntoPages_data()
                                              << "scansione.gif" << 4 << noisyScanInsides();
     QTest::newRow("transparent PNG") << "trasparente.png"
                                      << "trasparente.gif" << 3 << QList<QRect>();
-    if (!vectorPicturesReadable())
-        return;
     QTest::newRow("SVG") << "disegno vettoriale.svg"
                          << "disegno vettoriale.gif" << 5 << QList<QRect>();
     QTest::newRow("PDF") << "pagina.pdf"
@@ -343,13 +436,6 @@ void TestDisegno::refusesWhatCannotBeColoured_data()
                                 << "sembra una fotografia";
     QTest::newRow("missing file") << "manca.png"
                                   << "non esiste";
-    if (vectorPicturesReadable())
-        return;
-    // The Windows build reads neither, and says so.
-    QTest::newRow("SVG where it is not read") << "disegno vettoriale.svg"
-                                              << "SVG, che su Windows non si legge";
-    QTest::newRow("PDF where it is not read") << "pagina.pdf"
-                                              << "PDF, che su Windows non si legge";
 }
 
 void TestDisegno::refusesWhatCannotBeColoured()
@@ -373,37 +459,205 @@ void TestDisegno::keepsAnExistingDrawing()
     QVERIFY(writeBytes(existing, "il disegno di prima"));
     const Run result =
         run(program, {QStringLiteral("--cartella"), output->path(),
-                      withName(pictures, "Disegno.PNG"), withName(pictures, "trasparente.png")});
+                      withName(pictures, "pagina.pdf"), withName(pictures, "trasparente.png")});
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.out.size(), 1);
-    QVERIFY(result.out.first().contains(QStringLiteral("disegno.gif")));
+    QVERIFY(result.out.first().contains(QStringLiteral("pagina.gif")));
     QCOMPARE(result.err.size(), 1);
     QVERIFY2(result.err.first().contains(QStringLiteral("saltato")), qPrintable(result.err[0]));
     QCOMPARE(readBytes(existing), QByteArray("il disegno di prima"));
-    QCOMPARE(entries(*output), (QStringList{"disegno.gif", "trasparente.gif"}));
+    QCOMPARE(entries(*output), (QStringList{"pagina.gif", "trasparente.gif"}));
 }
 
 // Installed, the command is reached through a link in another folder, and the
-// picture folder may be spelt in any case. On Windows it is started from its
-// own folder, whose name no 8-bit code page may be able to spell.
+// picture folder may be spelt in any case.
 void TestDisegno::writesIntoThePictureFolderOfItsRealFolder()
 {
-    const QString programFolder = output->filePath(QStringLiteral("programma à ζ"));
-    QVERIFY(QDir().mkpath(programFolder + QStringLiteral("/gIF")));
-    const QString copy = programFolder + QLatin1Char('/') + QFileInfo(program).fileName();
-    QVERIFY(QFile::copy(program, copy));
-#ifdef Q_OS_WIN
-    const QString started = copy;
-#else
+    const QString programFolder = output->filePath(QStringLiteral("programma"));
     const QString binFolder = output->filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(programFolder + QStringLiteral("/gIF")));
     QVERIFY(QDir().mkpath(binFolder));
-    const QString started = binFolder + QStringLiteral("/tingolamo-disegno");
-    QVERIFY(QFile::link(QStringLiteral("../programma à ζ/tingolamo-disegno"), started));
-#endif
+    const QString copy = programFolder + QStringLiteral("/tingolamo-disegno");
+    QVERIFY(QFile::copy(program, copy));
+    QVERIFY(QFile::link(QStringLiteral("../programma/tingolamo-disegno"),
+                        binFolder + QStringLiteral("/tingolamo-disegno")));
 
-    const Run result = run(started, {withName(pictures, "trasparente.png")});
+    const Run result = run(binFolder + QStringLiteral("/tingolamo-disegno"),
+                           {withName(pictures, "trasparente.png")});
     QVERIFY2(result.exitCode == 0, qPrintable(result.err.join('\n')));
     QVERIFY(QFile::exists(programFolder + QStringLiteral("/gIF/trasparente.gif")));
+}
+
+// Run by the administrator, the command reads the picture's bytes and writes
+// the page, but the process that decodes the picture runs as the user who
+// asked (sudo's SUDO_UID and SUDO_GID), else as nobody, with no groups and no
+// way back; and it is stopped when it takes longer than it may.
+void TestDisegno::readsPicturesWithoutTheAdministratorsRights_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("sudoUid");
+    QTest::addColumn<QString>("sudoGid");
+    QTest::addColumn<QString>("expectedUid");
+    QTest::addColumn<QString>("expectedGid");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("bound");
+
+    const passwd *nobody = ::getpwnam("nobody");
+    const group *nogroup = ::getgrnam("nogroup");
+    const QString nobodyUid = QString::number(nobody ? nobody->pw_uid : 65534);
+    const QString nogroupGid = QString::number(nogroup ? nogroup->gr_gid : 65534);
+    QTest::newRow("under sudo, a slow page") << "lenta.pdf"
+                                             << "4242"
+                                             << "4343"
+                                             << "4242"
+                                             << "4343" << true << "30";
+    QTest::newRow("no user to be, a page that never ends")
+        << "infinita.pdf" << QString() << QString() << nobodyUid << nogroupGid << false << "2";
+}
+
+void TestDisegno::readsPicturesWithoutTheAdministratorsRights()
+{
+    if (::geteuid() != 0)
+        QSKIP("only the administrator can start a worker as another user");
+    QFETCH(QString, picture);
+    QFETCH(QString, sudoUid);
+    QFETCH(QString, sudoGid);
+    QFETCH(QString, expectedUid);
+    QFETCH(QString, expectedGid);
+    QFETCH(bool, written);
+    QFETCH(QString, bound);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"SUDO_UID", "SUDO_GID", "PKEXEC_UID"})
+        environment.remove(QString::fromLatin1(name));
+    if (!sudoUid.isEmpty()) {
+        environment.insert(QStringLiteral("SUDO_UID"), sudoUid);
+        environment.insert(QStringLiteral("SUDO_GID"), sudoGid);
+    }
+    QProcess command;
+    command.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    command.start(program, {QStringLiteral("--attesa"), bound, QStringLiteral("--cartella"),
+                            output->path(), withName(pictures, picture)});
+    QVERIFY(command.waitForStarted());
+    const std::optional<Ids> ids = workerIds(command);
+    QVERIFY(command.waitForFinished(20000));
+    const QString said = QString::fromUtf8(command.readAllStandardError());
+
+    QVERIFY2(ids, "no worker seen");
+    QCOMPARE(ids->uid, QStringList(4, expectedUid).join(QLatin1Char(' ')));
+    QCOMPARE(ids->gid, QStringList(4, expectedGid).join(QLatin1Char(' ')));
+    QCOMPARE(ids->groups, QString());
+    QCOMPARE(ids->noNewPrivs, QStringLiteral("1"));
+    QCOMPARE(command.exitCode(), written ? 0 : 1);
+    QCOMPARE(entries(*output).size(), written ? 1 : 0);
+    if (written) {
+        QCOMPARE(QFileInfo(output->filePath("lenta.gif")).ownerId(), 0u);
+    } else {
+        QVERIFY2(said.contains(QStringLiteral("non è finita in 2 secondi")), qPrintable(said));
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+    }
+}
+
+// An SVG may name another file as a picture of its own: whoever runs the
+// command, nothing of that file reaches the page.
+void TestDisegno::drawsNoPictureAnSvgNamesElsewhere()
+{
+    QTemporaryDir secret; // readable by its owner only
+    QVERIFY(secret.isValid());
+    const QString privatePicture = secret.filePath(QStringLiteral("privato.png"));
+    QVERIFY(antiAliasedDrawing().save(privatePicture));
+    QVERIFY(QFile::setPermissions(privatePicture, QFile::ReadOwner | QFile::WriteOwner));
+    const QByteArray svg = svgDrawing().replace(
+        "</svg>", "<image x=\"0\" y=\"0\" width=\"100\" height=\"160\" xlink:href=\"" +
+                      privatePicture.toUtf8() + "\"/></svg>");
+    QVERIFY(writeBytes(
+        withName(pictures, "fuga.svg"),
+        QByteArray(svg).replace("<svg ", "<svg xmlns:xlink=\"http://www.w3.org/1999/xlink\" ")));
+
+    const Run result = run(
+        program, {QStringLiteral("--cartella"), output->path(), withName(pictures, "fuga.svg")});
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err.size(), 1);
+    QVERIFY2(result.err.first().contains(QStringLiteral("un'immagine da un altro file")),
+             qPrintable(result.err.first()));
+    QCOMPARE(entries(*output), QStringList());
+}
+
+// The administrator's helper writes a finished page into the picture folder
+// beside it, and nothing else: not a GIF that fails the drawing check, not
+// another kind of file, not under a name outside that folder or of a drawing
+// that is there.
+void TestDisegno::helperWritesOnlyAFinishedPage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("gif");
+    QTest::addColumn<int>("exitCode");
+
+    QTemporaryDir made;
+    QVERIFY(made.isValid());
+    QCOMPARE(run(program,
+                 {QStringLiteral("--cartella"), made.path(), withName(pictures, "trasparente.png")})
+                 .exitCode,
+             0);
+    const QByteArray page = readBytes(made.filePath(QStringLiteral("trasparente.gif")));
+    QVERIFY(page.startsWith("GIF8"));
+    QByteArray huge = page;
+    huge.replace(6, 4, QByteArray("\x60\xea\x60\xea", 4)); // 60000 x 60000
+    const QByteArray dot("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00,"
+                         "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                         35);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(transparentPicture().save(&buffer, "PNG"));
+    }
+
+    QTest::newRow("a finished page") << "nuovo.gif" << page << 0;
+    QTest::newRow("a dot: one area too small") << "punto.gif" << dot << 1;
+    QTest::newRow("larger than a page") << "enorme.gif" << huge << 1;
+    QTest::newRow("a PNG") << "png.gif" << png << 1;
+    QTest::newRow("out of the folder") << "../fuori.gif" << page << 2;
+    QTest::newRow("into a folder") << "cartella/dentro.gif" << page << 2;
+    QTest::newRow("hidden") << ".nascosto.gif" << page << 2;
+    QTest::newRow("not a drawing's name") << "disegno.png" << page << 2;
+    QTest::newRow("over a drawing") << "casa.gif" << page << 3;
+}
+
+void TestDisegno::helperWritesOnlyAFinishedPage()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, gif);
+    QFETCH(int, exitCode);
+
+    const QString programFolder = output->filePath(QStringLiteral("programma"));
+    const QString folder = programFolder + QStringLiteral("/Gif");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/cartella")));
+    QVERIFY(QFile::copy(helper, programFolder + QStringLiteral("/tingolamo-disegno-scrivi")));
+    QVERIFY(writeBytes(folder + QStringLiteral("/casa.gif"), "la casa di prima"));
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const Run result =
+        run(programFolder + QStringLiteral("/tingolamo-disegno-scrivi"), {name}, gif);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(readBytes(folder + QStringLiteral("/casa.gif")), QByteArray("la casa di prima"));
+    QCOMPARE(QDir(folder + QStringLiteral("/cartella")).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(programFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"Gif", "tingolamo-disegno-scrivi"}));
+    const QStringList after = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+    if (exitCode != 0) {
+        QVERIFY2(!result.err.isEmpty(), "no reason given");
+        QCOMPARE(after, before);
+        return;
+    }
+    const QString written = folder + QLatin1Char('/') + name;
+    QCOMPARE(after.size(), before.size() + 1);
+    QCOMPARE(QFileInfo(written).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ReadUser | QFile::WriteUser |
+                                                   QFile::ReadGroup | QFile::ReadOther);
+    QVERIFY(drawingFileProblems(written, pageRules()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestDisegno)

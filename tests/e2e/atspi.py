@@ -58,14 +58,14 @@ class AccessibilityBus:
                 self._bus.kill()
         return False
 
-    def window(self, name):
+    def window(self, name, application_name="TINGOLAMO"):
         """The program's top-level window of that name, once it is there."""
         deadline = time.monotonic() + self.timeout
         while True:
             desktop = Atspi.get_desktop(0)
             for a in range(desktop.get_child_count()):
                 application = desktop.get_child_at_index(a)
-                if application is None or application.get_name() != "TINGOLAMO":
+                if application is None or application.get_name() != application_name:
                     continue
                 for w in range(application.get_child_count()):
                     found = application.get_child_at_index(w)
