@@ -5,7 +5,6 @@
 #include <QSocketNotifier>
 #include <QWidget>
 
-#ifdef Q_OS_LINUX
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -15,7 +14,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstring>
-#endif
 
 namespace {
 
@@ -29,15 +27,10 @@ QByteArray serverName()
     desktop.addData(qgetenv("WAYLAND_DISPLAY"));
     desktop.addData(QByteArrayView("\n"));
     desktop.addData(qgetenv("XDG_RUNTIME_DIR"));
-#ifdef Q_OS_LINUX
     const QByteArray user = QByteArray::number(getuid());
-#else
-    const QByteArray user = qgetenv("USERNAME");
-#endif
     return "tingolamo-" + user + '-' + desktop.result().toHex().left(16);
 }
 
-#ifdef Q_OS_LINUX
 // A local stream socket and the address of `name` in the abstract namespace
 // (a leading NUL, no file), handed to `use`: connect or bind. The socket is
 // closed unless `use` succeeds and `keep` asks for it; returns it, or -1.
@@ -86,7 +79,6 @@ QByteArray tokenFrom(int caller)
         std::all_of(token.cbegin(), token.cend(), [](char c) { return c > ' ' && c < 0x7f; });
     return printable && got <= longest ? token : QByteArray();
 }
-#endif
 
 } // namespace
 
@@ -95,10 +87,8 @@ SingleInstance::SingleInstance(QObject *parent) : QObject(parent), name_(serverN
 SingleInstance::~SingleInstance()
 {
     knocks_.reset();
-#ifdef Q_OS_LINUX
     if (listener_ >= 0)
         ::close(listener_);
-#endif
 }
 
 bool SingleInstance::handedToRunningCopy()
@@ -122,7 +112,6 @@ void SingleInstance::setWindow(QWidget *window)
 // the few bytes of the activation token fit in the socket's buffer.
 bool SingleInstance::knock() const
 {
-#ifdef Q_OS_LINUX
     const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
     return withAbstractSocket(name_, false,
                               [&token](int socket, const sockaddr *address, socklen_t size) {
@@ -132,14 +121,10 @@ bool SingleInstance::knock() const
                                          static_cast<std::size_t>(token.size()), MSG_NOSIGNAL);
                                   return true;
                               }) == 0;
-#else
-    return false;
-#endif
 }
 
 bool SingleInstance::listen()
 {
-#ifdef Q_OS_LINUX
     const int socket =
         withAbstractSocket(name_, true, [](int socket, const sockaddr *address, socklen_t size) {
             return ::bind(socket, address, size) == 0 && ::listen(socket, 8) == 0;
@@ -150,14 +135,10 @@ bool SingleInstance::listen()
     knocks_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
     connect(knocks_.get(), &QSocketNotifier::activated, this, &SingleInstance::answerKnocks);
     return true;
-#else
-    return true;
-#endif
 }
 
 void SingleInstance::answerKnocks()
 {
-#ifdef Q_OS_LINUX
     bool knocked = false;
     QByteArray token;
     for (int caller; (caller = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
@@ -167,7 +148,6 @@ void SingleInstance::answerKnocks()
     }
     if (knocked)
         bringForward(token);
-#endif
 }
 
 void SingleInstance::bringForward(const QByteArray &activationToken)
