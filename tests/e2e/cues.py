@@ -16,8 +16,11 @@ def samples(path):
     return b"".join(frames[first:last + 1])
 
 
-def heard(recording, cue_path):
-    """Where each complete, bit-exact copy of the cue starts in the recording."""
+def heard(recording, cue_path, dropouts=0):
+    """Where each complete, bit-exact copy of the cue starts in the recording;
+    with `dropouts`, a copy may have that many frames silenced by the server."""
+    if dropouts:
+        return heard_despite_dropouts(recording, cue_path, dropouts)
     cue = samples(cue_path)
     found, at = [], recording.find(cue)
     while at >= 0:
@@ -80,7 +83,5 @@ def sequence(recording, cues, dropouts=0):
     `dropouts`, a copy may have that many frames silenced by the server."""
     events = []
     for name, path in cues.items():
-        frames = (heard_despite_dropouts(recording, path, dropouts) if dropouts
-                  else heard(recording, path))
-        events += [(frame, name) for frame in frames]
+        events += [(frame, name) for frame in heard(recording, path, dropouts)]
     return [name for _, name in sorted(events)]
