@@ -50,32 +50,54 @@ def heard_through_gaps(recording, cue_path):
     return found
 
 
+def frames(data):
+    return [data[i:i + FRAME_BYTES] for i in range(0, len(data), FRAME_BYTES)]
+
+
+def heard_at(recording, start, body, most):
+    """Where `body`, heard from `start`, ends and how many of its frames the
+    sound server silenced: in place of samples, or as a gap that holds the
+    rest back (samples that came late). None when it differs otherwise or
+    more than `most` frames were silenced."""
+    silent = bytes(FRAME_BYTES)
+    heard = recording[start:start + len(body)]
+    if heard == body:
+        return start + len(body), 0
+    # A gap: every audible frame of the cue, in order, with silence between.
+    wanted = [f for f in frames(body) if f != silent]
+    got, end = [], start
+    for frame in frames(recording[start:start + len(body) + most * FRAME_BYTES]):
+        if len(got) == len(wanted):
+            break
+        end += FRAME_BYTES
+        if frame != silent:
+            got.append(frame)
+    if got == wanted and end - start - len(body) <= most * FRAME_BYTES:
+        return end, (end - start - len(body)) // FRAME_BYTES
+    # Samples silenced in place, the rest in time.
+    differing = [(a, b) for a, b in zip(frames(heard), frames(body)) if a != b]
+    if len(heard) == len(body) and len(differing) <= most and all(
+            a == silent for a, _ in differing):
+        return start + len(body), len(differing)
+    return None
+
+
 def heard_despite_dropouts(recording, cue_path, most):
     """Where each copy of the cue starts that is bit-exact but for at most
-    `most` frames that came out silent: a sound server that misses a step of
-    its clock under load (PipeWire's graph does) plays silence in place of
-    the samples it had, with the rest of the cue in time."""
+    `most` frames the sound server silenced (see heard_at)."""
     cue = samples(cue_path)
-    silent = bytes(FRAME_BYTES)
     anchor = 256 * FRAME_BYTES
     starts = set()
-    # Anchors spread over the cue, so a dropout hides at most some of them.
+    # Anchors spread over the cue, so a dropout hides at most some of them; a
+    # gap moves the anchors after it, and one before it finds the start.
     for offset in range(0, len(cue) - anchor, len(cue) // 8 // FRAME_BYTES * FRAME_BYTES):
         at = recording.find(cue[offset:offset + anchor])
         while at >= 0:
             if (at - offset) % FRAME_BYTES == 0 and at >= offset:
                 starts.add(at - offset)
             at = recording.find(cue[offset:offset + anchor], at + 1)
-    found = []
-    for start in sorted(starts):
-        copy = recording[start:start + len(cue)]
-        if len(copy) != len(cue):
-            continue
-        differing = [i for i in range(0, len(cue), FRAME_BYTES)
-                     if copy[i:i + FRAME_BYTES] != cue[i:i + FRAME_BYTES]]
-        if len(differing) <= most and all(copy[i:i + FRAME_BYTES] == silent for i in differing):
-            found.append(start // FRAME_BYTES)
-    return found
+    return [start // FRAME_BYTES for start in sorted(starts)
+            if heard_at(recording, start, cue, most) is not None]
 
 
 def sequence(recording, cues, dropouts=0):

@@ -214,9 +214,9 @@ class PrivatePipeWire(PrivatePulse):
     """
 
     # Under load on two cores the graph now and then misses a step of its
-    # clock and plays silence in place of samples it had, the rest of the cue
-    # keeping its time: one block of silence (up to 1024 frames) in a cue is
-    # the server's doing, not the program's.
+    # clock and plays silence in place of samples it had, or before samples
+    # that came a moment late: one block of silence (up to 1024 frames) in a
+    # cue is the server's doing, not the program's.
     dropouts = 1024
 
     def __init__(self, frozen="pipewire-pulse", user=None, start_timeout=10.0):

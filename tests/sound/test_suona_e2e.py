@@ -19,6 +19,7 @@ import sys
 import tempfile
 import wave
 
+from cues import heard_at
 from pulse import CHANNELS, FRAME_BYTES, RATE, sound_server
 
 CUES = ("colori.wav", "riempi.wav", "disegno.wav")
@@ -61,17 +62,6 @@ def audible_part(samples):
     return samples[begin:end]
 
 
-def silenced_frames(heard, body):
-    """How many frames of `body` came out silent in `heard`, which matches it
-    bit for bit elsewhere; None when it differs otherwise."""
-    if len(heard) != len(body):
-        return None
-    silent = bytes(FRAME_BYTES)
-    differing = [heard[i:i + FRAME_BYTES] for i in range(0, len(body), FRAME_BYTES)
-                 if heard[i:i + FRAME_BYTES] != body[i:i + FRAME_BYTES]]
-    return len(differing) if all(frame == silent for frame in differing) else None
-
-
 def check_heard(recording, expected, label, dropouts):
     """Each (name, samples) of `expected` must appear in `recording`, bit for
     bit and in order, with only silence around and between them; but for at
@@ -82,17 +72,17 @@ def check_heard(recording, expected, label, dropouts):
         start = first_sound(recording, position)
         if not check(start is not None, "%s: %s never reached the sink" % (label, name)):
             return
-        heard = recording[start:start + len(body)]
-        silenced = silenced_frames(heard, body)
-        if silenced is None or silenced > dropouts:
+        match = heard_at(recording, start, body, dropouts)
+        if match is None:
+            heard = recording[start:start + len(body)]
             differs = next((i for i, (a, b) in enumerate(zip(heard, body)) if a != b),
                            min(len(heard), len(body)))
             check(False, "%s: %s differs from the file at byte %d of %d (%d heard)"
                   % (label, name, differs, len(body), len(heard)))
             return
-        if silenced:
-            print("%s: %s heard with %d frames silenced by the server" % (label, name, silenced))
-        position = start + len(body)
+        position, lost = match
+        if lost:
+            print("%s: %s heard with %d frames silenced by the server" % (label, name, lost))
     check(first_sound(recording, position) is None,
           "%s: something more was heard after the last cue" % label)
 
