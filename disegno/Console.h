@@ -7,3 +7,7 @@
 // ends into carriage return and line feed. One implementation per platform
 // (linux/, windows/).
 void prepareConsole();
+
+// Lets go of a console opened for this program alone, as when the window is
+// started from the Start menu; a console shared with a command prompt stays.
+void leaveOwnConsole();

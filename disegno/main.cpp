@@ -77,6 +77,7 @@ int runWindow(int argc, char *argv[], const CommandLine &line)
 {
     if (!graphicalDesktopAvailable())
         return explainNoDesktop();
+    leaveOwnConsole();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tingolamo-disegno"));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
