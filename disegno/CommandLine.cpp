@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "VectorPicture.h"
+
 namespace {
 
 const QString kFolderOption = QStringLiteral("--cartella");
@@ -54,6 +56,18 @@ void checkWhatIsAsked(CommandLine &line)
     }
 }
 
+// What the command turns into drawings.
+QString whatIsRead()
+{
+    if (vectorPicturesReadable())
+        return QStringLiteral(
+            "Trasforma ogni IMMAGINE (PNG, JPEG, GIF, BMP, SVG o la prima pagina di un PDF)\n"
+            "in un disegno da colorare per TINGOLAMO e lo aggiunge ai disegni.\n");
+    return QStringLiteral(
+        "Trasforma ogni IMMAGINE (PNG, JPEG, GIF o BMP) in un disegno da colorare per\n"
+        "TINGOLAMO e lo aggiunge ai disegni. I disegni SVG e i PDF qui non si leggono.\n");
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -90,16 +104,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
 QString usageText()
 {
     return QStringLiteral(
-        "Uso: tingolamo-disegno [--cartella CARTELLA] [--attesa SECONDI] IMMAGINE...\n"
-        "     tingolamo-disegno --finestra [--cartella CARTELLA] [IMMAGINE]\n"
-        "Trasforma ogni IMMAGINE (PNG, JPEG, GIF, BMP, SVG o la prima pagina di un PDF)\n"
-        "in un disegno da colorare per TINGOLAMO e lo aggiunge ai disegni.\n"
-        "\n"
-        "  --cartella CARTELLA  scrive i disegni in CARTELLA invece che nella\n"
-        "                       cartella Gif del programma\n"
-        "  --attesa SECONDI     quanto può durare al massimo la lettura di\n"
-        "                       un'immagine (30 secondi se non si dice)\n"
-        "  --finestra           mostra l'immagine e il disegno in una finestra,\n"
-        "                       con i pulsanti Aggiungi e Annulla\n"
-        "  -h, --help           mostra questo aiuto\n");
+               "Uso: tingolamo-disegno [--cartella CARTELLA] [--attesa SECONDI] IMMAGINE...\n"
+               "     tingolamo-disegno --finestra [--cartella CARTELLA] [IMMAGINE]\n"
+               "%1"
+               "\n"
+               "  --cartella CARTELLA  scrive i disegni in CARTELLA invece che nella\n"
+               "                       cartella Gif del programma\n"
+               "  --attesa SECONDI     quanto può durare al massimo la lettura di\n"
+               "                       un'immagine (30 secondi se non si dice)\n"
+               "  --finestra           mostra l'immagine e il disegno in una finestra,\n"
+               "                       con i pulsanti Aggiungi e Annulla\n"
+               "  -h, --help           mostra questo aiuto\n")
+        .arg(whatIsRead());
 }

@@ -152,7 +152,7 @@ void PageWindow::showConversion(const Conversion &conversion)
 void PageWindow::add()
 {
     add_->setEnabled(false);
-    if (programFolder_ && !QFileInfo(folder_).isWritable()) {
+    if (programFolder_ && AdminWrite::needed(folder_)) {
         say(QStringLiteral("Aspetto il permesso dell'amministratore…"));
         adminWrite_->start(name_, page_.gif);
         return;

@@ -17,8 +17,9 @@ class QPushButton;
 // from it side by side, one sentence that says how many areas the page has
 // (or, in plain words, why the picture cannot become a page), and the buttons
 // "Aggiungi" and "Annulla". "Aggiungi" writes the page into the picture
-// folder, through the administrator's helper when the folder belongs to the
-// system. Every line it would print as a command it prints too.
+// folder, through AdminWrite when the folder belongs to the system (which on
+// Windows says how to start the program as the administrator instead). Every
+// line it would print as a command it prints too.
 class PageWindow : public QWidget
 {
     Q_OBJECT

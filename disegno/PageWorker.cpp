@@ -83,7 +83,8 @@ void PageWorker::end(const Conversion &conversion)
         return;
     ended_ = true;
     deadline_.stop();
-    process_.setChildProcessModifier({});
+    if (launch_)
+        launch_->release(process_);
     launch_.reset();
     emit finished(conversion);
 }

@@ -1,5 +1,7 @@
 #include "PictureChooser.h"
 
+#include "VectorPicture.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
@@ -8,9 +10,13 @@ namespace {
 
 QString picturePatterns()
 {
+    QStringList endings{"png", "jpg", "jpeg", "gif", "bmp"};
+    if (vectorPicturesReadable())
+        endings << "svg"
+                << "svgz"
+                << "pdf";
     QStringList patterns;
-    for (const char *ending : {"png", "jpg", "jpeg", "gif", "bmp", "svg", "svgz", "pdf"}) {
-        const QString lower = QLatin1String(ending);
+    for (const QString &lower : std::as_const(endings)) {
         patterns << QStringLiteral("*.") + lower << QStringLiteral("*.") + lower.toUpper();
     }
     return patterns.join(QLatin1Char(' '));

@@ -5,13 +5,14 @@
 
 #include <memory>
 
-// How this program starts the worker process that reads a picture. Run by the
-// administrator (with an effective user id of 0), the worker leaves the
-// administrator's rights before it is even loaded: it becomes the user who
-// asked for it (SUDO_UID and SUDO_GID, else PKEXEC_UID), else nobody, with no
-// supplementary groups, and can never gain rights again. Its environment is
-// made afresh, its folder is the root, and no open file but its standard
-// input, output and error reaches it. One back end per platform.
+// How this program starts the worker process that reads a picture: this very
+// program again, apart from the process that writes drawings, so that what a
+// damaged picture may do to the readers stays in a process that can write
+// nothing but its reply. Its environment is made afresh with only what it
+// needs, and no open file but its standard input, output and error reaches
+// it. Where the platform knows an administrator to leave, the worker leaves
+// those rights before it is even loaded. One back end per platform
+// (WorkerLaunch_Linux.cpp, WorkerLaunch_Windows.cpp).
 class WorkerLaunch
 {
 public:
@@ -25,6 +26,10 @@ public:
     // cannot be (then `process` must not be started). The object must live
     // until the process has started.
     bool prepare(QProcess &process, const QStringList &arguments);
+
+    // Takes back from `process` what prepare() set up in it, once the process
+    // has started or failed to.
+    void release(QProcess &process) const;
 
 private:
     struct Plan;

@@ -16,6 +16,11 @@
 #include <optional>
 #include <vector>
 
+// Run by the administrator (with an effective user id of 0), the worker
+// becomes the user who asked for it (SUDO_UID and SUDO_GID, else PKEXEC_UID),
+// else nobody, with no supplementary groups, and can never gain rights again.
+// Its folder is the root, and it ends with the program that started it.
+
 namespace {
 
 // Exit statuses of a worker that stopped before it was loaded.
@@ -163,4 +168,9 @@ bool WorkerLaunch::prepare(QProcess &process, const QStringList &arguments)
     process.setWorkingDirectory(QStringLiteral("/"));
     process.setChildProcessModifier([plan = plan_]() { plan->enter(); });
     return true;
+}
+
+void WorkerLaunch::release(QProcess &process) const
+{
+    process.setChildProcessModifier({});
 }

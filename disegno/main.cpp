@@ -1,5 +1,6 @@
 #include "AddPage.h"
 #include "CommandLine.h"
+#include "Console.h"
 #include "Conversion.h"
 #include "DisplayCheck.h"
 #include "ItalianQt.h"
@@ -7,6 +8,8 @@
 #include "PictureChooser.h"
 #include "PictureFile.h"
 #include "ProgramFolder.h"
+#include "ThisProcess.h"
+#include "VectorPicture.h"
 #include "WorkerReply.h"
 
 #include <QApplication>
@@ -15,23 +18,11 @@
 #include <QLoggingCategory>
 #include <QTextStream>
 
-#include <poppler-qt6.h>
-
-#include <unistd.h>
-
 namespace {
 
 constexpr int kAllWritten = 0;
 constexpr int kSomeNotWritten = 1;
 constexpr int kBadCommandLine = 2;
-
-QStringList argumentsOf(int argc, char *argv[])
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
 
 // The worker shows no window: it draws off screen whatever the desktop is,
 // also without one (over ssh, under sudo).
@@ -45,7 +36,7 @@ void drawOffScreen()
 void quietLibraries()
 {
     QLoggingCategory::setFilterRules(QStringLiteral("qt.*=false\n*.warning=false"));
-    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
+    quietVectorLibraries();
 }
 
 QString defaultFolder()
@@ -66,7 +57,7 @@ int runWorker(int argc, char *argv[], const CommandLine &line)
     const QGuiApplication application(argc, argv);
     quietLibraries();
     Conversion conversion;
-    if (::geteuid() == 0) {
+    if (runsAsAdministrator()) {
         conversion.refusal = QStringLiteral("le immagini non si leggono da amministratore");
     } else {
         const QByteArray bytes = readStandardInput(kPictureFileLimit);
@@ -86,6 +77,7 @@ int runWindow(int argc, char *argv[], const CommandLine &line)
 {
     if (!graphicalDesktopAvailable())
         return explainNoDesktop();
+    leaveOwnConsole();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tingolamo-disegno"));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
@@ -120,7 +112,8 @@ int runCommand(int argc, char *argv[], const CommandLine &line)
 
 int main(int argc, char *argv[])
 {
-    const CommandLine line = parseCommandLine(argumentsOf(argc, argv));
+    prepareConsole();
+    const CommandLine line = parseCommandLine(commandLineArguments(argc, argv));
     if (line.help) {
         QTextStream(stdout) << usageText();
         return kAllWritten;

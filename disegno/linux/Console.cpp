@@ -1,3 +1,5 @@
 #include "Console.h"
 
 void prepareConsole() {}
+
+void leaveOwnConsole() {}

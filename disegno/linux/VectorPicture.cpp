@@ -1,5 +1,7 @@
 #include "VectorPicture.h"
 
+#include "SvgCheck.h"
+
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -11,15 +13,36 @@
 namespace {
 
 constexpr double kPointsPerInch = 72.0;
+// An SVG drawing larger than this once unpacked is no drawing.
+constexpr qsizetype kSvgByteLimit = 64 * 1024 * 1024;
 
 PictureRead failed(const QString &why)
 {
     return {QImage(), why};
 }
 
-QString notAPicture()
+bool gzipped(const QByteArray &bytes)
 {
-    return QStringLiteral("non è un'immagine (PNG, JPEG, GIF, BMP, SVG o PDF)");
+    return bytes.startsWith("\x1f\x8b");
+}
+
+PictureRead drawSvg(const QByteArray &svg, QSize box)
+{
+    if (const QString outside = svgOutsideReference(svg); !outside.isEmpty())
+        return failed(outside);
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return failed(notAPictureReason());
+    QSize size = renderer.defaultSize();
+    if (size.isEmpty())
+        size = renderer.viewBoxF().size().toSize();
+    if (size.isEmpty())
+        return failed(notAPictureReason());
+    QImage picture(size.scaled(box, Qt::KeepAspectRatio), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    renderer.render(&painter);
+    return {picture, QString()};
 }
 
 } // namespace
@@ -29,28 +52,19 @@ bool vectorPicturesReadable()
     return true;
 }
 
-PictureRead readSvgDrawing(const QString &path, QSize box)
+PictureRead readSvgDrawing(const QByteArray &svg, QSize box)
 {
-    QSvgRenderer renderer(path);
-    if (!renderer.isValid())
-        return failed(notAPicture());
-    QSize size = renderer.defaultSize();
-    if (size.isEmpty())
-        size = renderer.viewBoxF().size().toSize();
-    if (size.isEmpty())
-        return failed(notAPicture());
-    QImage picture(size.scaled(box, Qt::KeepAspectRatio), QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    renderer.render(&painter);
-    return {picture, QString()};
+    if (!gzipped(svg))
+        return drawSvg(svg, box);
+    const std::optional<QByteArray> unpacked = gunzip(svg, kSvgByteLimit);
+    return unpacked ? drawSvg(*unpacked, box) : failed(notAPictureReason());
 }
 
-PictureRead readPdfPage(const QString &path, QSize box)
+PictureRead readPdfPage(const QByteArray &bytes, QSize box)
 {
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
     if (!document)
-        return failed(notAPicture());
+        return failed(notAPictureReason());
     if (document->isLocked())
         return failed(QStringLiteral("il PDF è protetto da una password"));
     if (document->numPages() < 1)

@@ -8,13 +8,13 @@ bool vectorPicturesReadable()
     return false;
 }
 
-PictureRead readPdfPage(const QString &, QSize)
+PictureRead readPdfPage(const QByteArray &, QSize)
 {
     return {QImage(), QStringLiteral("è un documento PDF, che su Windows non si legge: "
                                      "salva la pagina come immagine PNG")};
 }
 
-PictureRead readSvgDrawing(const QString &, QSize)
+PictureRead readSvgDrawing(const QByteArray &, QSize)
 {
     return {QImage(), QStringLiteral("è un disegno SVG, che su Windows non si legge: "
                                      "salvalo come immagine PNG")};

@@ -3,12 +3,13 @@
 Builds tingolamo-2.00-win64.exe with CPack from the cross build into a
 temporary folder. In a fresh Wine prefix it installs silently (/S): the
 program folder holds exactly what the install rules staged, the Start menu
-has its entry and the installed apps list TINGOLAMO 2.00. The installed
+has its entries and the installed apps list TINGOLAMO 2.00. The installed
 tingolamo.exe then runs with a private PulseAudio (heard through Wine's
 winepulse) and a private CUPS (Wine's default printer): the sheet covers the
 screen, a swatch and a release fill an area, the fill cue is heard, the print
 button gives one page, a second start leaves the first window alone and ends
-with 0, and the farewell window ends the program with 0. Last, the
+with 0, and the farewell window ends the program with 0. The installed
+tingolamo-disegno.exe turns a picture into a page. Last, the
 uninstaller, run in place (_?=) so that Wine waits for it, removes every file
 but itself, the Start-menu entry and the entry among the installed apps.
 """
@@ -35,6 +36,9 @@ FOLDER = r"C:\Program Files\TINGOLAMO"
 PROGRAM = FOLDER + r"\tingolamo.exe"
 UNINSTALLER = "Disinstalla.exe"
 SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\TINGOLAMO.lnk"
+DISEGNO = FOLDER + r"\tingolamo-disegno.exe"
+DISEGNO_SHORTCUT = (r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs"
+                    r"\Aggiungi un disegno a TINGOLAMO.lnk")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TINGOLAMO"
 
 BOX = (147, 28)  # the drawing's top-left pixel on screen
@@ -74,9 +78,10 @@ def check_installed(check, wine, staged):
     same = [f for f in expected & installed
             if filecmp.cmp(os.path.join(staged, f), os.path.join(folder, f), shallow=False)]
     check.equal(len(same), len(expected), "every file installed as staged")
-    needed = {"tingolamo.exe", "Qt6Core.dll", "Qt6Gui.dll", "Qt6Widgets.dll",
-              "platforms/qwindows.dll", "imageformats/qgif.dll", "libstdc++-6.dll",
-              "libgcc_s_seh-1.dll", "libwinpthread-1.dll", "translations/qtbase_it.qm",
+    needed = {"tingolamo.exe", "tingolamo-disegno.exe", "Qt6Core.dll", "Qt6Gui.dll",
+              "Qt6Widgets.dll", "platforms/qwindows.dll", "platforms/qoffscreen.dll",
+              "imageformats/qgif.dll", "libstdc++-6.dll", "libgcc_s_seh-1.dll",
+              "libwinpthread-1.dll", "translations/qtbase_it.qm",
               "Gif/cromello.gif", "Suoni/riempi.wav", "Licenze/GPL-3.0.txt",
               "Licenze/LGPL-3.0.txt"}
     check.equal(needed - installed, set(),
@@ -89,6 +94,8 @@ def check_installed(check, wine, staged):
             target = link.read()
         check.that(b"tingolamo.exe" in target or "tingolamo.exe".encode("utf-16-le") in target,
                    "the Start-menu entry starts tingolamo.exe")
+    check.that(os.path.isfile(wine.unix(DISEGNO_SHORTCUT)),
+               "the Start-menu entry for adding a page")
     entry = wine.registry(UNINSTALL_KEY) or {}
     check.equal({name: entry.get(name) for name in ("DisplayName", "DisplayVersion")},
                 {"DisplayName": "TINGOLAMO", "DisplayVersion": "2.00"},
@@ -205,6 +212,25 @@ def use_program(check, wine, display, pulse, cups):
         check.equal(program.wait_exit(20), 0, "a click on the farewell window ends with 0")
 
 
+def add_page(check, wine):
+    """The installed tingolamo-disegno.exe, with nothing but the program folder,
+    turns a picture into a two-colour page."""
+    pictures = wine.unix(r"C:\prova")
+    os.makedirs(os.path.join(pictures, "Gif"))
+    picture = Image.new("RGB", (710, 1120), WHITE)
+    draw = ImageDraw.Draw(picture)
+    draw.rectangle((40, 40, 670, 1080), outline=(60, 60, 60), width=4)
+    draw.line((40, 560, 670, 560), fill=(60, 60, 60), width=4)
+    picture.save(os.path.join(pictures, "casa.png"))
+    result = wine.run(DISEGNO, "--cartella", r"C:\prova\Gif", r"C:\prova\casa.png",
+                      check=False, timeout=120)
+    check.equal(result.returncode, 0, f"tingolamo-disegno.exe adds a page: {result.stderr[-300:]}")
+    page = os.path.join(pictures, "Gif", "casa.gif")
+    colours = Image.open(page).convert("RGB").getcolors() if os.path.isfile(page) else None
+    check.equal(sorted(c for _, c in colours or []), [(0, 0, 0), WHITE],
+                "the page is black lines on white")
+
+
 def check_uninstalled(check, wine):
     result = wine.run(FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + FOLDER, check=False)
     check.equal(result.returncode, 0, "the uninstaller ends with 0")
@@ -213,6 +239,7 @@ def check_uninstalled(check, wine):
     left = files_under(wine.unix(FOLDER)) - {UNINSTALLER}
     check.equal(sorted(left), [], "the uninstaller removes every file it installed")
     check.that(not os.path.exists(wine.unix(SHORTCUT)), "the Start-menu entry is gone")
+    check.that(not os.path.exists(wine.unix(DISEGNO_SHORTCUT)), "and the one for adding a page")
     check.equal(wine.registry(UNINSTALL_KEY), None, "so is the entry among the installed apps")
 
 
@@ -236,6 +263,7 @@ def main():
                             f"{INSTALLER} /S ends with 0 (in {time.monotonic() - started:.0f} s)")
                 check_installed(check, wine, staged)
                 use_program(check, wine, display, pulse, cups)
+                add_page(check, wine)
                 check_uninstalled(check, wine)
     finally:
         shutil.rmtree(folder, ignore_errors=True)

@@ -2,6 +2,7 @@
 
 #include "ProgramFolder.h"
 
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <chrono>
@@ -41,6 +42,11 @@ AdminWrite::AdminWrite(QObject *parent) : QObject(parent)
         end(PageOutcome::Kind::Refused,
             QStringLiteral("il permesso dell'amministratore non è arrivato in 5 minuti"));
     });
+}
+
+bool AdminWrite::needed(const QString &folder)
+{
+    return !QFileInfo(folder).isWritable();
 }
 
 void AdminWrite::start(const QString &name, const QByteArray &gif)
