@@ -22,6 +22,11 @@ QByteArray mutexName()
     return "Local\\tingolamo-" + user.result().toHex().left(16);
 }
 
+// Held by the running copy of any user in the session, for the installer and
+// the uninstaller, which must not replace or remove the files of a program
+// in use: they look for it by this name (packaging/windows/NSIS.template.in).
+constexpr wchar_t kInUseName[] = L"Local\\TINGOLAMO-aperto";
+
 std::wstring wide(const QByteArray &name)
 {
     return QString::fromLatin1(name).toStdWString();
@@ -36,8 +41,10 @@ SingleInstance::SingleInstance(QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
-    if (mutex_)
-        CloseHandle(mutex_);
+    for (void *handle : {mutex_, inUse_}) {
+        if (handle)
+            CloseHandle(handle);
+    }
 }
 
 bool SingleInstance::handedToRunningCopy()
@@ -51,6 +58,7 @@ bool SingleInstance::handedToRunningCopy()
         return true;
     }
     mutex_ = mutex;
+    inUse_ = CreateMutexW(nullptr, FALSE, kInUseName);
     QCoreApplication::instance()->installNativeEventFilter(this);
     return false;
 }

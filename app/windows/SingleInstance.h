@@ -10,7 +10,8 @@ class QWidget;
 // in the session's namespace (Local\), which Windows releases when the
 // process ends, however it ends; a later copy finds it taken, lets the first
 // copy take the foreground, tells it to come forward with a message of the
-// desktop's own and ends.
+// desktop's own and ends. The first copy also holds a mutex that tells the
+// installer the program is in use.
 //
 // The same public face as the other platforms' SingleInstance.
 class SingleInstance : public QObject, private QAbstractNativeEventFilter
@@ -36,6 +37,7 @@ private:
     const QByteArray name_;
     const unsigned int knockMessage_;
     void *mutex_ = nullptr;
+    void *inUse_ = nullptr;
     bool forwardPending_ = false;
     QWidget *window_ = nullptr;
 };

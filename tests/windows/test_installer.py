@@ -8,10 +8,11 @@ tingolamo.exe then runs with a private PulseAudio (heard through Wine's
 winepulse) and a private CUPS (Wine's default printer): the sheet covers the
 screen, a swatch and a release fill an area, the fill cue is heard, the print
 button gives one page, a second start leaves the first window alone and ends
-with 0, and the farewell window ends the program with 0. The installed
+with 0, the installer and the uninstaller refuse to touch the running
+program, and the farewell window ends the program with 0. The installed
 tingolamo-disegno.exe turns a picture into a page. Last, the
-uninstaller, run in place (_?=) so that Wine waits for it, removes every file
-but itself, the Start-menu entry and the entry among the installed apps.
+uninstaller removes every file, the Start-menu entries and the entry among
+the installed apps.
 """
 
 import argparse
@@ -149,7 +150,7 @@ def pages(pdf):
     return int(lines[0].split()[1]) if lines else 0
 
 
-def use_program(check, wine, display, pulse, cups):
+def use_program(check, wine, display, pulse, cups, installer):
     drawing = Image.open(wine.unix(FOLDER + r"\Gif\cromello.gif")).convert("RGB")
     width, height = drawing.size
     under_box = 26 + height + 4 + 17  # the strip of the end and print buttons
@@ -199,6 +200,13 @@ def use_program(check, wine, display, pulse, cups):
         check.equal(len(sheets(display)), 1, "the first window is still the only one")
         check.that(program.proc.poll() is None, "the first copy keeps running")
 
+        # Silent, neither the installer nor the uninstaller touches a program
+        # in use: the installer ends with 2, and the files stay.
+        again = wine.run(installer, "/S", check=False, timeout=120).returncode
+        uninstall(wine)
+        check.equal((again, os.path.isfile(wine.unix(PROGRAM)), os.path.isfile(wine.unix(SHORTCUT))),
+                    (2, True, True), "installing and uninstalling while it runs change nothing")
+
         display.click(*end_button)
         found = display.run("timeout", "20", "xdotool", "search", "--sync", "--onlyvisible",
                             "--name", "^Info$", check=False)
@@ -231,12 +239,20 @@ def add_page(check, wine):
                 "the page is black lines on white")
 
 
+def uninstall(wine):
+    """Runs the uninstaller silently, to its end. As started from the installed
+    apps, it hands over to a copy of itself in the temporary folder (Un.exe)
+    and ends with 0 at once (_?= would keep it in place, but Wine quotes a
+    folder with a space, and then the uninstaller does not take it): the end
+    is that copy's."""
+    wine.run(FOLDER + "\\" + UNINSTALLER, "/S", check=False)
+    wait_until(lambda: subprocess.run(["pgrep", "-x", "Un.exe"]).returncode == 1, timeout=120,
+               what="the uninstaller's copy to end")
+
+
 def check_uninstalled(check, wine):
-    result = wine.run(FOLDER + "\\" + UNINSTALLER, "/S", "_?=" + FOLDER, check=False)
-    check.equal(result.returncode, 0, "the uninstaller ends with 0")
-    # Windows keeps a running program's file, so the uninstaller stays behind;
-    # Wine deletes it like any other file, and the folder with it.
-    left = files_under(wine.unix(FOLDER)) - {UNINSTALLER}
+    uninstall(wine)
+    left = files_under(wine.unix(FOLDER))
     check.equal(sorted(left), [], "the uninstaller removes every file it installed")
     check.that(not os.path.exists(wine.unix(SHORTCUT)), "the Start-menu entry is gone")
     check.that(not os.path.exists(wine.unix(DISEGNO_SHORTCUT)), "and the one for adding a page")
@@ -262,7 +278,7 @@ def main():
                 check.equal(result.returncode, 0,
                             f"{INSTALLER} /S ends with 0 (in {time.monotonic() - started:.0f} s)")
                 check_installed(check, wine, staged)
-                use_program(check, wine, display, pulse, cups)
+                use_program(check, wine, display, pulse, cups, installer)
                 add_page(check, wine)
                 check_uninstalled(check, wine)
     finally:
