@@ -22,5 +22,5 @@ struct FileBytes
 FileBytes readPictureFile(const QString &path);
 
 // The standard input up to its end, or its first `limit` + 1 bytes when it
-// holds more than `limit`.
+// holds more than `limit`. One implementation per platform (linux/, windows/).
 QByteArray readStandardInput(qint64 limit);
