@@ -11,9 +11,9 @@ Pillow, Xvfb, openbox, xdotool, imagemagick and the AT-SPI packages of
 `make test`.
 """
 
-import importlib.util
 import io
 import pathlib
+import runpy
 import subprocess
 import sys
 import tempfile
@@ -29,19 +29,17 @@ from harness import Display, wait_until  # noqa: E402
 TITLE = "Aggiungi un disegno a TINGOLAMO"
 
 
-def example():
-    """tools/make-disegno-example.py, whose page this picture shows."""
-    spec = importlib.util.spec_from_file_location("example", ROOT / "tools/make-disegno-example.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+def scanned_page():
+    """The page of tools/make-disegno-example.py, which this picture shows."""
+    example = runpy.run_path(str(ROOT / "tools/make-disegno-example.py"), run_name="example")
+    return example["scanned_page"]()
 
 
 def main():
     build = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT / "build"
     with tempfile.TemporaryDirectory() as work:
         picture = pathlib.Path(work) / "casa.jpg"
-        example().scanned_page().save(picture, quality=85)
+        scanned_page().save(picture, quality=85)
         with Display(wm=True) as display, AccessibilityBus(display) as bus:
             window = subprocess.Popen(
                 [str(build / "tingolamo-disegno"), "--finestra", "--cartella", work, str(picture)],
