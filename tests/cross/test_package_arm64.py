@@ -20,12 +20,12 @@ import tempfile
 from PIL import Image, ImageDraw
 
 from cues import heard
+from drawings import white_point
 from harness import App, Checks, Display, wait_until
 from pulse import PrivatePulse
 
 BOX = (147, 28)  # the drawing's top-left pixel on screen
 BLUE = (0, 0, 255)  # the fill colour before any swatch is chosen
-WHITE = (255, 255, 255)
 EM_AARCH64 = 183
 
 
@@ -110,16 +110,6 @@ def painted(picture, point):
     expected = picture.copy()
     ImageDraw.floodfill(expected, point, BLUE, border=(0, 0, 0))
     return expected
-
-
-def white_point(picture):
-    width, height = picture.size
-    for y in range(4, height - 4, 3):
-        for x in range(4, width - 4, 3):
-            if all(picture.getpixel((x + dx, y + dy)) == WHITE
-                   for dx in range(-4, 5) for dy in range(-4, 5)):
-                return x, y
-    raise AssertionError("no white patch in the default drawing")
 
 
 def box(display, size):

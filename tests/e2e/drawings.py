@@ -36,3 +36,16 @@ def plain(width, height, border=3):
     image = Image.new("RGB", (width, height), "white")
     ImageDraw.Draw(image).rectangle((0, 0, width - 1, height - 1), outline="black", width=border)
     return gif_bytes(image)
+
+
+def white_point(picture):
+    """A pixel of the picture inside a white patch of 9 x 9, where a click
+    fills an area of the drawing."""
+    rgb = picture.convert("RGB")
+    width, height = rgb.size
+    for y in range(4, height - 4, 3):
+        for x in range(4, width - 4, 3):
+            if all(rgb.getpixel((x + dx, y + dy)) == (255, 255, 255)
+                   for dx in range(-4, 5) for dy in range(-4, 5)):
+                return x, y
+    raise AssertionError("no white patch in the drawing")

@@ -25,6 +25,7 @@ import xml.etree.ElementTree as ElementTree
 from PIL import Image
 
 from cues import heard
+from drawings import white_point
 from harness import App, Checks, Display, wait_until
 from pulse import PrivatePulse
 
@@ -32,7 +33,6 @@ BOX = (147, 28)  # the drawing's top-left pixel on screen
 FIRST_ROW = (560, 38)
 RED = (255, 0, 0)
 RED_SWATCH = (75, 248)  # the second swatch of the palette of four
-WHITE = (255, 255, 255)
 HELPER = "tingolamo-disegno-scrivi"
 
 
@@ -203,18 +203,6 @@ def admin_write(check, source, root):
         capture_output=True, text=True, timeout=240)
     print(result.stdout + result.stderr, flush=True)
     check.equal(result.returncode, 0, "the window adds a page through pkexec and polkitd")
-
-
-def white_point(picture):
-    """A pixel of the picture inside a white patch of 9 x 9."""
-    rgb = picture.convert("RGB")
-    width, height = rgb.size
-    for y in range(4, height - 4, 3):
-        for x in range(4, width - 4, 3):
-            if all(rgb.getpixel((x + dx, y + dy)) == WHITE
-                   for dx in range(-4, 5) for dy in range(-4, 5)):
-                return x, y
-    raise AssertionError("no white patch in the default drawing")
 
 
 def shows(display, path):

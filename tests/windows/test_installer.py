@@ -27,6 +27,7 @@ import time
 from PIL import Image, ImageDraw
 
 from cues import heard_through_gaps
+from drawings import white_point
 from cups import PrivateCups
 from harness import App, Checks, Display, HEIGHT, WIDTH, wait_until
 from pulse import PrivatePulse
@@ -112,17 +113,6 @@ def filled(picture, point):
     expected = picture.copy()
     ImageDraw.floodfill(expected, point, RED, thresh=0)
     return expected
-
-
-def white_point(picture):
-    """A pixel of the drawing inside a white patch of 9 x 9."""
-    width, height = picture.size
-    for y in range(4, height - 4, 3):
-        for x in range(4, width - 4, 3):
-            if all(picture.getpixel((x + dx, y + dy)) == WHITE
-                   for dx in range(-4, 5) for dy in range(-4, 5)):
-                return x, y
-    raise AssertionError("no white patch in the default drawing")
 
 
 def box_shows(display, picture):
