@@ -1,10 +1,28 @@
 #pragma once
 
-// Starts reading the system's font configuration and font caches on a worker
-// thread, while the application object connects to the display. Qt's font
-// database then finds them loaded: the sheet's first caption no longer waits
-// several milliseconds for files that could be read in parallel. Nothing
-// waits for the worker: should Qt ask before it is done, fontconfig loads for
-// Qt as it always did, and keeps one of the two. Where there is no fontconfig
+#include <thread>
+
+// Reads the system's font configuration and font caches on a worker thread
+// while the application object connects to the display, so that the sheet's
+// first caption finds them loaded instead of waiting several milliseconds for
+// files that could be read in parallel. Where there is no fontconfig
 // (Windows) nothing is done.
-void startReadingFonts();
+//
+// fontconfig does not survive two threads loading its configuration at once:
+// both parse it into the one shared state, which can leave it corrupt and a
+// later call crashed or stuck. So Qt must not touch the fonts before the
+// worker is done: waitUntilReady() comes before the first widget.
+class FontWarmUp
+{
+public:
+    FontWarmUp();
+    ~FontWarmUp();
+
+    FontWarmUp(const FontWarmUp &) = delete;
+    FontWarmUp &operator=(const FontWarmUp &) = delete;
+
+    void waitUntilReady();
+
+private:
+    std::thread worker_;
+};

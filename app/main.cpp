@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     if (!graphicalDesktopAvailable())
         return explainNoDesktop();
 
-    startReadingFonts();
+    FontWarmUp fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TINGOLAMO"));
     QApplication::setApplicationVersion(QStringLiteral("2.00"));
@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     if (istanza.handedToRunningCopy())
         return 0;
 
+    fonts.waitUntilReady();
     useFusionLook();
     Foglio foglio;
     istanza.setWindow(&foglio);
