@@ -115,6 +115,11 @@ class Display:
         return Image.open(io.BytesIO(shot.stdout)).convert("RGB")
 
     def move(self, x, y):
+        # --sync waits for the pointer to move, which it never does when it is
+        # already there: xdotool then gives up after some 15 s.
+        where = self.run("xdotool", "getmouselocation", "--shell").stdout
+        if where.startswith(f"X={x}\nY={y}\n"):
+            return
         self.run("xdotool", "mousemove", "--sync", str(x), str(y))
 
     def click(self, x, y, button=1, modifiers=()):
