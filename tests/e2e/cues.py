@@ -54,32 +54,50 @@ def frames(data):
     return [data[i:i + FRAME_BYTES] for i in range(0, len(data), FRAME_BYTES)]
 
 
+def _fits(heard, wanted):
+    """A frame of the cue as heard, but for samples the server silenced."""
+    return all(heard[k:k + 2] in (wanted[k:k + 2], b"\0\0") for k in range(0, FRAME_BYTES, 2))
+
+
 def heard_at(recording, start, body, most):
-    """Where `body`, heard from `start`, ends and how many of its frames the
-    sound server silenced: in place of samples, or as a gap that holds the
-    rest back (samples that came late). None when it differs otherwise or
-    more than `most` frames were silenced."""
-    silent = bytes(FRAME_BYTES)
-    heard = recording[start:start + len(body)]
-    if heard == body:
+    """Where `body`, heard from `start`, ends and how many frames the sound
+    server silenced in it. A stretch of silence may stand for some of the
+    cue's frames (silenced in place) and hold the rest back (samples that came
+    late), or both; a frame may also have lost one channel's sample. None when
+    the cue differs otherwise or more than `most` frames were silenced."""
+    if recording[start:start + len(body)] == body:
         return start + len(body), 0
-    # A gap: every audible frame of the cue, in order, with silence between.
-    wanted = [f for f in frames(body) if f != silent]
-    got, end = [], start
-    for frame in frames(recording[start:start + len(body) + most * FRAME_BYTES]):
-        if len(got) == len(wanted):
+    silent = bytes(FRAME_BYTES)
+    got = frames(recording[start:start + len(body) + most * FRAME_BYTES])
+    want = frames(body)
+    i = j = lost = 0
+    while j < len(want) and lost <= most:
+        if i < len(got) and got[i] == want[j]:
+            i, j = i + 1, j + 1
+            continue
+        if i < len(got) and got[i] != silent:
+            if not _fits(got[i], want[j]):
+                return None
+            i, j, lost = i + 1, j + 1, lost + 1
+            continue
+        run = 0
+        while i + run < len(got) and got[i + run] == silent:
+            run += 1
+        if len(want) - j <= run:  # the cue's end silenced
+            i, lost = i + len(want) - j, lost + len(want) - j
             break
-        end += FRAME_BYTES
-        if frame != silent:
-            got.append(frame)
-    if got == wanted and end - start - len(body) <= most * FRAME_BYTES:
-        return end, (end - start - len(body)) // FRAME_BYTES
-    # Samples silenced in place, the rest in time.
-    differing = [(a, b) for a, b in zip(frames(heard), frames(body)) if a != b]
-    if len(heard) == len(body) and len(differing) <= most and all(
-            a == silent for a, _ in differing):
-        return start + len(body), len(differing)
-    return None
+
+        # Where the cue goes on after the silence: the first of its next
+        # frames that the samples after the silence match.
+        def resumes(k):
+            n = min(64, len(want) - j - k)
+            return all(map(_fits, got[i + run:i + run + n], want[j + k:j + k + n]))
+
+        skipped = next((k for k in range(run + 1) if resumes(k)), None)
+        if skipped is None:
+            return None
+        i, j, lost = i + run, j + skipped, lost + run
+    return (start + i * FRAME_BYTES, lost) if lost <= most else None
 
 
 def heard_despite_dropouts(recording, cue_path, most):
