@@ -198,12 +198,27 @@ class App:
                                      what="the TINGOLAMO window")
         except AssertionError:
             code = self.proc.poll()
+            detail = self._stuck() if code is None else ""
             self.__exit__()
-            detail = "" if code is None else f" (the program ended with {code}: {self.output()!r})"
+            if code is not None:
+                detail = f" (the program ended with {code}: {self.output()!r})"
             raise AssertionError("the TINGOLAMO window did not appear" + detail) from None
         wait_until(lambda: self.display.screenshot().getpixel((WIDTH - 2, 5)) == YELLOW,
                    what="the sheet to cover the screen")
         return self
+
+    def _stuck(self):
+        """What a program that runs without showing its window is doing."""
+        named = self.display.run("xdotool", "search", "--name", "^TINGOLAMO$",
+                                 check=False).stdout.split()
+        waits = []
+        for task in sorted(os.listdir(f"/proc/{self.proc.pid}/task")):
+            try:
+                with open(f"/proc/{self.proc.pid}/task/{task}/wchan") as wchan:
+                    waits.append(wchan.read() or "running")
+            except OSError:
+                pass
+        return f" (it runs on; windows of that name, shown or not: {named}; threads in {waits})"
 
     def _find_window(self):
         if self.proc.poll() is not None:
