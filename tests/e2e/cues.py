@@ -83,6 +83,8 @@ def heard_at(recording, start, body, most):
         run = 0
         while i + run < len(got) and got[i + run] == silent:
             run += 1
+        if run == 0:  # the recording ends before the cue
+            return None
         if len(want) - j <= run:  # the cue's end silenced
             i, lost = i + len(want) - j, lost + len(want) - j
             break
